@@ -1,0 +1,77 @@
+#pragma once
+
+// The operating-system services Velmora uses, and nothing else. Each has a Win32 implementation
+// (win32_*.cpp, the product) and a POSIX one (posix_*.cpp, for fast tests); the build picks the set.
+
+#include <cstdint>
+#include <string>
+
+namespace velmora::platform {
+
+// --- The tracker driver library ------------------------------------------------------------------
+
+using ModuleHandle = void*;
+
+// Loads the driver by its bare name ("IWEARDRV.DLL"; "libiweardrv.so" on POSIX) through the
+// system's normal search, which also finds a library of that name that is already loaded.
+// Null when it cannot be loaded.
+ModuleHandle LoadDriverLibrary();
+// Null when the library has no entry point of that name.
+void* FindEntryPoint(ModuleHandle module, const char* name);
+void FreeDriverLibrary(ModuleHandle module);
+
+// --- Threads and time ----------------------------------------------------------------------------
+
+using ThreadRoutine = std::uint32_t (*)(void* parameter);
+
+struct ThreadHandle {
+    std::uintptr_t value = 0;
+};
+
+// Starts the routine on a new thread at once; false when no thread could be made.
+bool StartThread(ThreadRoutine routine, void* parameter, ThreadHandle& thread);
+// Waits until a thread that has left, or is about to leave, its routine is gone, and releases the
+// handle. Only for threads known to be finishing: it does not return while the routine runs.
+void JoinThread(ThreadHandle thread);
+// Ends a thread that is blocked outside Velmora's own code and releases the handle. True when the
+// thread is gone (Win32). False when the OS has no safe forced end (POSIX): the thread is detached
+// and runs on until its blocking call returns, so the caller must arrange that it then leaves at
+// once; the plug-in library stays mapped for it.
+bool EndThreadByForce(ThreadHandle thread);
+
+// Sleep(0) gives up the rest of the time slice.
+void Sleep(std::uint32_t milliseconds);
+// Milliseconds on a monotonic clock, wrapping every 2^32 ms (about 49.7 days).
+std::uint32_t TickCount();
+
+// A non-recursive lock (a Win32 critical section; a mutex on POSIX).
+class CriticalSection {
+public:
+    CriticalSection();
+    ~CriticalSection();
+    CriticalSection(const CriticalSection&) = delete;
+    CriticalSection& operator=(const CriticalSection&) = delete;
+
+    void Enter();
+    void Leave();
+
+private:
+    // Room for the OS object without pulling OS headers into every file; each implementation
+    // checks that its object fits.
+    alignas(16) unsigned char storage_[64];
+};
+
+// --- The user ------------------------------------------------------------------------------------
+
+// Win32: a message box with one OK button, returning when the user has closed it.
+// POSIX: the line "<caption>: <text>" on standard error.
+void ShowNotice(const char* caption, const char* text);
+
+// --- Where Velmora lives -------------------------------------------------------------------------
+
+// The directory of the loaded plug-in library, ending with the separator that joins a file name
+// to it. False when the path cannot be had whole (no such module, or a path of 260 characters or
+// more).
+bool PluginDirectory(std::string& directory);
+
+}  // namespace velmora::platform

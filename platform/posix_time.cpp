@@ -1,0 +1,27 @@
+#include <sched.h>
+#include <time.h>
+
+#include "platform/platform.h"
+
+namespace velmora::platform {
+
+void Sleep(std::uint32_t milliseconds) {
+    if (milliseconds == 0) {
+        sched_yield();
+        return;
+    }
+    timespec wait{static_cast<time_t>(milliseconds / 1000),
+                  static_cast<long>(milliseconds % 1000) * 1000000L};
+    while (nanosleep(&wait, &wait) != 0) {
+    }
+}
+
+std::uint32_t TickCount() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const auto ms = static_cast<std::uint64_t>(now.tv_sec) * 1000u +
+                    static_cast<std::uint64_t>(now.tv_nsec) / 1000000u;
+    return static_cast<std::uint32_t>(ms);
+}
+
+}  // namespace velmora::platform

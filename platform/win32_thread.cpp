@@ -1,0 +1,52 @@
+#include <windows.h>
+
+#include <new>
+
+#include "platform/platform.h"
+
+namespace velmora::platform {
+namespace {
+
+struct Start {
+    ThreadRoutine routine;
+    void* parameter;
+};
+
+DWORD WINAPI Trampoline(LPVOID raw) {
+    Start start = *static_cast<Start*>(raw);
+    delete static_cast<Start*>(raw);
+    return start.routine(start.parameter);
+}
+
+HANDLE ToHandle(ThreadHandle thread) { return reinterpret_cast<HANDLE>(thread.value); }
+
+}  // namespace
+
+bool StartThread(ThreadRoutine routine, void* parameter, ThreadHandle& thread) {
+    auto* start = new (std::nothrow) Start{routine, parameter};
+    if (start == nullptr) {
+        return false;
+    }
+    HANDLE handle = CreateThread(nullptr, 0, Trampoline, start, 0, nullptr);
+    if (handle == nullptr) {
+        delete start;
+        return false;
+    }
+    thread.value = reinterpret_cast<std::uintptr_t>(handle);
+    return true;
+}
+
+void JoinThread(ThreadHandle thread) {
+    WaitForSingleObject(ToHandle(thread), INFINITE);
+    CloseHandle(ToHandle(thread));
+}
+
+bool EndThreadByForce(ThreadHandle thread) {
+    TerminateThread(ToHandle(thread), 0);
+    // TerminateThread only starts the end; wait until the thread can run nothing more.
+    WaitForSingleObject(ToHandle(thread), INFINITE);
+    CloseHandle(ToHandle(thread));
+    return true;
+}
+
+}  // namespace velmora::platform

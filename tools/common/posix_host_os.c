@@ -1,0 +1,35 @@
+#define _GNU_SOURCE
+#include <dlfcn.h>
+#include <stdlib.h>
+#include <string.h>
+#include <unistd.h>
+
+#include "host_os.h"
+
+void* HostLoadLibrary(const char* path) { return dlopen(path, RTLD_NOW | RTLD_LOCAL); }
+
+void* HostFindSymbol(void* library, const char* name) { return dlsym(library, name); }
+
+void HostFreeLibrary(void* library) { dlclose(library); }
+
+int HostProgramDirectory(char* buffer, size_t size) {
+    ssize_t length = readlink("/proc/self/exe", buffer, size - 1);
+    if (length <= 0) {
+        return 0;
+    }
+    buffer[length] = '\0';
+    char* slash = strrchr(buffer, '/');
+    if (slash == NULL) {
+        return 0;
+    }
+    slash[1] = '\0';
+    return 1;
+}
+
+const char* HostPluginFileName(void) { return "Velmora.so"; }
+
+const char* HostDriverFileName(void) { return "libiweardrv.so"; }
+
+int HostSetEnvironment(const char* name, const char* value) { return setenv(name, value, 1) == 0; }
+
+int HostStdoutIsTerminal(void) { return isatty(STDOUT_FILENO); }

@@ -1,0 +1,46 @@
+#include <windows.h>
+#include <io.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "host_os.h"
+
+void* HostLoadLibrary(const char* path) { return (void*)LoadLibraryA(path); }
+
+void* HostFindSymbol(void* library, const char* name) {
+    return (void*)GetProcAddress((HMODULE)library, name);
+}
+
+void HostFreeLibrary(void* library) { FreeLibrary((HMODULE)library); }
+
+int HostProgramDirectory(char* buffer, size_t size) {
+    DWORD length = GetModuleFileNameA(NULL, buffer, (DWORD)size);
+    if (length == 0 || length >= size) {
+        return 0;
+    }
+    char* cut = strrchr(buffer, '\\');
+    if (cut == NULL) {
+        cut = strrchr(buffer, '/');
+    }
+    if (cut == NULL) {
+        return 0;
+    }
+    cut[1] = '\0';
+    return 1;
+}
+
+const char* HostPluginFileName(void) { return "Velmora.dll"; }
+
+const char* HostDriverFileName(void) { return "IWEARDRV.DLL"; }
+
+int HostSetEnvironment(const char* name, const char* value) {
+    /* Both the C runtime's copy (getenv) and the process's (GetEnvironmentVariable). */
+    char entry[1024];
+    if (snprintf(entry, sizeof entry, "%s=%s", name, value) >= (int)sizeof entry) {
+        return 0;
+    }
+    return _putenv(entry) == 0 && SetEnvironmentVariableA(name, value);
+}
+
+int HostStdoutIsTerminal(void) { return _isatty(_fileno(stdout)); }
