@@ -1,30 +1,104 @@
 #include "plugin/velmora_plugin.h"
 
+#include <string>
+
+#include "platform/platform.h"
 #include "plugin/plugin_info.h"
+#include "plugin/vehicle_list.h"
 
 namespace velmora {
 
+// The constructor reads no file, loads no library and starts no thread: all of that waits for
+// Start. Fields Start sets hold safe values meanwhile, so a never-started object answers nothing.
 VelmoraPlugin::VelmoraPlugin() = default;
 
-VelmoraPlugin::~VelmoraPlugin() = default;
+VelmoraPlugin::~VelmoraPlugin() {
+    // The host stops before deleting; if it did not, the polling thread must not outlive us.
+    if (workerThread || driverHandle) {
+        Stop();
+    }
+}
 
 void VelmoraPlugin::Release() { Stop(); }
 
 PluginObjectInfo* VelmoraPlugin::ObjectInfo() { return &g_pluginInfo; }
 
-void VelmoraPlugin::Start() { enabled = true; }
+void VelmoraPlugin::Start() {
+    // A second Start without a Stop would orphan the running thread and the loaded driver.
+    if (workerThread || driverHandle) {
+        StopPollingAndUnloadDriver();
+    }
+    pose = HeadPose{};
+    stopRequested = false;
+    enabled = true;
+    for (std::atomic<bool>* flag : {&yawLeftEnabled, &yawRightEnabled, &pitchUpEnabled,
+                                    &pitchDownEnabled, &rollLeftEnabled, &rollRightEnabled}) {
+        flag->store(true);
+    }
+    try {
+        RegisterControls();
+    } catch (...) {
+        // Without memory for the handlers the old bindings (if any) stay; queries answer false.
+    }
+    // No polling thread exists yet, so the settings are read without the lock.
+    LoadSettings();
+    BindDriverAndStartPolling();
+}
 
-void VelmoraPlugin::Stop() { enabled = false; }
+void VelmoraPlugin::Stop() {
+    enabled = false;
+    StopPollingAndUnloadDriver();
+}
 
-void VelmoraPlugin::Reset() {}
+void VelmoraPlugin::Reset() {
+    {
+        LockHold hold(lock);
+        if (hold.Held()) {
+            LoadSettings();
+        }
+    }
+    // Never under the lock: the driver may take its time, and the polling thread needs the lock.
+    if (driverHandle) {
+        driverHandle->ZeroSet();
+    }
+}
 
 void VelmoraPlugin::Enable() { enabled = true; }
 
 void VelmoraPlugin::Disable() { enabled = false; }
 
-bool VelmoraPlugin::QueryControl(const char*, float*) { return false; }
+bool VelmoraPlugin::QueryControl(const char* name, float* value) {
+    if (!enabled.load(std::memory_order_relaxed) || name == nullptr || value == nullptr) {
+        return false;
+    }
+    const auto handler = handlers.find(std::string_view(name));
+    return handler != handlers.end() && handler->second->Evaluate(*this, value);
+}
 
-void VelmoraPlugin::UpdateVehicles(const VehicleListInfo*) {}
+void VelmoraPlugin::UpdateVehicles(const VehicleListInfo* list) {
+    std::string_view player;
+    if (!FindPlayerVehicle(list, player) || player == currentVehicle) {
+        return;
+    }
+    try {
+        std::string notice;
+        {
+            LockHold hold(lock);
+            if (!hold.Held()) {
+                return;
+            }
+            currentVehicle.assign(player);
+            LoadFilterProfile("General Filter");
+            LoadFilterProfile(currentVehicle);
+        }
+        // Shown without the lock: the box waits for the user while the polling thread goes on.
+        if (testMode.load(std::memory_order_relaxed)) {
+            notice = "Current Vehicle: " + currentVehicle;
+            platform::ShowNotice("Velmora - TestMode", notice.c_str());
+        }
+    } catch (...) {
+    }
+}
 
 // The slots the host defines and Velmora has no use for: fixed answers.
 std::int32_t VelmoraPlugin::Slot3() { return 0; }

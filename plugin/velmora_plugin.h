@@ -98,6 +98,8 @@ public:
     void LoadSettings();
     // Applies one profile section (after the sections its "Copy From" chain names).
     void LoadFilterProfile(const std::string& section);
+    // One section's own keys, without its "Copy From".
+    void ApplyProfileSection(const std::string& section);
 
     // --- The tracker ---------------------------------------------------------------------------
     // Loads the driver and starts the polling thread; without a driver, no thread.

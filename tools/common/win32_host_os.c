@@ -9,7 +9,11 @@
 void* HostLoadLibrary(const char* path) { return (void*)LoadLibraryA(path); }
 
 void* HostFindSymbol(void* library, const char* name) {
-    return (void*)GetProcAddress((HMODULE)library, name);
+    /* ISO C has no cast from a function to a data pointer; copy the bytes as dlsym's callers do. */
+    FARPROC entry = GetProcAddress((HMODULE)library, name);
+    void* address;
+    memcpy(&address, &entry, sizeof address);
+    return address;
 }
 
 void HostFreeLibrary(void* library) { FreeLibrary((HMODULE)library); }

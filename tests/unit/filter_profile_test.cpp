@@ -1,0 +1,232 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "plugin/vehicle_list.h"
+#include "plugin/velmora_plugin.h"
+
+namespace velmora {
+namespace {
+
+// Profiles applied from a configuration already parsed in memory, as a vehicle change does.
+class FilterProfiles : public ::testing::Test {
+protected:
+    void Parse(const std::string& text) { plugin.config.LoadText(text); }
+
+    VelmoraPlugin plugin;
+};
+
+TEST_F(FilterProfiles, AFileWithoutTheNamedSectionsChangesNothing) {
+    Parse("[Settings]\nSD Skipfactor = 3\n[Other]\nYaw MinFrames = 9\n");
+    plugin.useFiltering = false;
+    plugin.LoadFilterProfile("General Filter");
+    plugin.LoadFilterProfile("Formula Red");
+    EXPECT_EQ(plugin.yawFilter.MinFrames, 5);
+    EXPECT_EQ(plugin.yawFilter.MaxFrames(), 250);
+    EXPECT_EQ(plugin.yawFilter.SDSkipfactor, 2.5f);
+}
+
+struct ClampCase {
+    const char* line;
+    std::int32_t minFrames, offsetFrame, maxFrames;
+    float decreaseFrame;
+};
+
+TEST_F(FilterProfiles, ValuesOutsideTheirRangeAreClampedAndBadOnesIgnored) {
+    const ClampCase cases[] = {
+        {"Yaw MinFrames = 0", 1, 0, 250, 80.0f},
+        {"Yaw MinFrames = -3", 1, 0, 250, 80.0f},
+        {"Yaw OffsetFrame = -2", 5, 0, 250, 80.0f},
+        {"Yaw DecreaseFrame = 0.5", 5, 0, 250, 1.0f},
+        {"Yaw DecreaseFrame = abc", 5, 0, 250, 80.0f},
+        {"Yaw MaxFrames = 3", 5, 0, 5, 80.0f},               // never shorter than MinFrames
+        {"Yaw MaxFrames = abc", 5, 0, 5, 80.0f},             // unreadable counts as 0
+        {"Yaw MaxFrames = 2000000000", 5, 0, 10000, 80.0f},  // cut to 100 s of readings
+        {"Yaw MinFrames = 8\nYaw MaxFrames = 4", 8, 0, 8, 80.0f},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        VelmoraPlugin fresh;
+        fresh.config.LoadText(std::string("[General Filter]\n") + c.line + "\n");
+        fresh.LoadFilterProfile("General Filter");
+        EXPECT_EQ(fresh.yawFilter.MinFrames, c.minFrames);
+        EXPECT_EQ(fresh.yawFilter.OffsetFrame, c.offsetFrame);
+        EXPECT_EQ(fresh.yawFilter.MaxFrames(), c.maxFrames);
+        EXPECT_EQ(fresh.yawFilter.DecreaseFrame, c.decreaseFrame);
+    }
+}
+
+TEST_F(FilterProfiles, TheOutlierFactorComesFromSettingsOnly) {
+    Parse(
+        "[Settings]\nSD Skipfactor = 3\n[General Filter]\nSD Skipfactor = 7\nYaw MinFrames = 5\n");
+    plugin.LoadFilterProfile("General Filter");
+    for (const AxisFilter* filter : {&plugin.yawFilter, &plugin.pitchFilter, &plugin.rollFilter}) {
+        EXPECT_EQ(filter->SDSkipfactor, 3.0f);
+    }
+}
+
+TEST_F(FilterProfiles, FilteringOffLeavesEveryAxisUnsmoothed) {
+    Parse("[General Filter]\nYaw MinFrames = 9\nYaw MaxFrames = 300\n");
+    plugin.useFiltering = false;
+    plugin.LoadFilterProfile("General Filter");
+    for (const AxisFilter* filter : {&plugin.yawFilter, &plugin.pitchFilter, &plugin.rollFilter}) {
+        EXPECT_EQ(filter->MinFrames, 1);
+        EXPECT_EQ(filter->MaxFrames(), 1);
+    }
+}
+
+TEST_F(FilterProfiles, CopyFromAppliesTheNamedSectionFirst) {
+    Parse(
+        "[Base]\nYaw MinFrames = 3\nPitch MinFrames = 4\n"
+        "[Example Car]\nCopy From = Base\nYaw MinFrames = 7\n"
+        "[Lone Car]\nCopy From = Missing\nRoll MinFrames = 6\n");
+    plugin.LoadFilterProfile("Example Car");
+    EXPECT_EQ(plugin.yawFilter.MinFrames, 7);
+    EXPECT_EQ(plugin.pitchFilter.MinFrames, 4);
+    plugin.LoadFilterProfile("Lone Car");
+    EXPECT_EQ(plugin.rollFilter.MinFrames, 6);
+}
+
+TEST_F(FilterProfiles, CopyFromLoopsEndAndStillApplyEverySectionOnce) {
+    Parse(
+        "[Self]\nCopy From = Self\nYaw MinFrames = 6\n"
+        "[A]\nCopy From = B\nYaw MinFrames = 11\n"
+        "[B]\nCopy From = A\nYaw MinFrames = 12\nPitch MinFrames = 13\n");
+    plugin.LoadFilterProfile("Self");
+    EXPECT_EQ(plugin.yawFilter.MinFrames, 6);
+    plugin.LoadFilterProfile("A");
+    EXPECT_EQ(plugin.yawFilter.MinFrames, 11);  // A is applied after B
+    EXPECT_EQ(plugin.pitchFilter.MinFrames, 13);
+}
+
+TEST_F(FilterProfiles, AVeryLongCopyFromChainNeitherOverflowsTheStackNorLosesOrder) {
+    // 100000 sections, each copying from the next; the farthest sets pitch, the nearest yaw.
+    constexpr int kLength = 100000;
+    std::string text;
+    for (int i = 0; i < kLength; ++i) {
+        text += "[S" + std::to_string(i) + "]\nCopy From = S" + std::to_string(i + 1) +
+                "\nYaw MinFrames = " + std::to_string(i + 2) + "\n";
+    }
+    text += "[S" + std::to_string(kLength) + "]\nPitch MinFrames = 42\n";
+    Parse(text);
+    plugin.LoadFilterProfile("S0");
+    EXPECT_EQ(plugin.yawFilter.MinFrames, 2);
+    EXPECT_EQ(plugin.pitchFilter.MinFrames, 42);
+}
+
+TEST_F(FilterProfiles, SectionNamesMatchExactly) {
+    Parse("[ Example Car ]\nYaw MinFrames = 7\n[example car]\nYaw MinFrames = 8\n");
+    plugin.LoadFilterProfile("Example Car");
+    EXPECT_EQ(plugin.yawFilter.MinFrames, 5);
+}
+
+TEST_F(FilterProfiles, ReloadingAlternateRingLengthsKeepsAStillHeadWhereItIs) {
+    // Every reload applies "General Filter" (250) and then the car (120): the history must
+    // survive each grow-and-shrink, or the camera would snap toward the centre.
+    Parse(
+        "[General Filter]\nYaw MaxFrames = 250\n"
+        "[Formula Red]\nCopy From = General Filter\nYaw MaxFrames = 120\n");
+    constexpr std::int32_t kThirtyDegrees = 65536 * 30 / 360;
+    for (int i = 0; i < 300; ++i) {
+        plugin.yawFilter.AddSample(kThirtyDegrees);
+    }
+    ASSERT_EQ(plugin.yawFilter.Output, kThirtyDegrees);
+    for (int reload = 0; reload < 5; ++reload) {
+        plugin.LoadFilterProfile("General Filter");
+        plugin.LoadFilterProfile("Formula Red");
+        ASSERT_EQ(plugin.yawFilter.MaxFrames(), 120);
+        plugin.yawFilter.AddSample(kThirtyDegrees);
+        EXPECT_EQ(plugin.yawFilter.Output, kThirtyDegrees) << "after reload " << reload;
+    }
+}
+
+// A vehicle list laid out as the host lays it out.
+class VehicleList {
+public:
+    explicit VehicleList(std::vector<std::pair<std::string, bool>> vehicles)
+        : entries_(vehicles.size() * vehicle_layout::kEntrySize) {
+        for (std::size_t i = 0; i < vehicles.size(); ++i) {
+            unsigned char* entry = entries_.data() + i * vehicle_layout::kEntrySize;
+            entry[vehicle_layout::kIsPlayerOffset] = vehicles[i].second ? 1 : 0;
+            const std::string& name = vehicles[i].first;
+            std::memcpy(entry + vehicle_layout::kNameOffset, name.data(),
+                        std::min(name.size(), vehicle_layout::kNameCapacity));
+        }
+        SetCount(static_cast<std::int32_t>(vehicles.size()));
+        unsigned char* first = entries_.empty() ? nullptr : entries_.data();
+        std::memcpy(record_ + vehicle_layout::kVehiclesOffset, &first, sizeof first);
+    }
+    void SetCount(std::int32_t count) {
+        std::memcpy(record_ + vehicle_layout::kCountOffset, &count, sizeof count);
+    }
+    const VehicleListInfo* get() const { return reinterpret_cast<const VehicleListInfo*>(record_); }
+
+private:
+    alignas(8) unsigned char record_[512] = {};
+    std::vector<unsigned char> entries_;
+};
+
+TEST(VehicleRecords, ThePlayersVehicleIsTheFirstMarkedOne) {
+    std::string_view name;
+    EXPECT_FALSE(FindPlayerVehicle(VehicleList({}).get(), name));
+    EXPECT_FALSE(FindPlayerVehicle(VehicleList({{"A", false}, {"B", false}}).get(), name));
+    ASSERT_TRUE(
+        FindPlayerVehicle(VehicleList({{"A", false}, {"B", false}, {"C", true}}).get(), name));
+    EXPECT_EQ(name, "C");
+    ASSERT_TRUE(FindPlayerVehicle(VehicleList({{"A", true}, {"B", true}}).get(), name));
+    EXPECT_EQ(name, "A");
+    VehicleList negative({{"A", true}});
+    negative.SetCount(-1);
+    EXPECT_FALSE(FindPlayerVehicle(negative.get(), name));
+}
+
+TEST(VehicleRecords, AnUnterminatedNameEndsWithItsRecord) {
+    std::string_view name;
+    const std::string longName(400, 'x');
+    ASSERT_TRUE(FindPlayerVehicle(VehicleList({{longName, true}}).get(), name));
+    EXPECT_EQ(name.size(), vehicle_layout::kNameCapacity);
+}
+
+class VehicleChanges : public FilterProfiles {
+protected:
+    VehicleChanges() {
+        Parse(
+            "[General Filter]\nYaw MinFrames = 5\n"
+            "[Formula Red]\nYaw MinFrames = 9\nPitch MinFrames = 7\n"
+            "[Touring Blue]\nYaw DecreaseFrame = 120\n");
+    }
+};
+
+TEST_F(VehicleChanges, AChangeReappliesGeneralThenTheVehicle) {
+    plugin.UpdateVehicles(VehicleList({{"Pace Car", false}, {"Formula Red", true}}).get());
+    EXPECT_EQ(plugin.currentVehicle, "Formula Red");
+    EXPECT_EQ(plugin.yawFilter.MinFrames, 9);
+    plugin.UpdateVehicles(VehicleList({{"Touring Blue", true}}).get());
+    EXPECT_EQ(plugin.yawFilter.MinFrames, 5);    // "General Filter" sets it again
+    EXPECT_EQ(plugin.pitchFilter.MinFrames, 7);  // nothing sets it again: it stays
+    EXPECT_EQ(plugin.yawFilter.DecreaseFrame, 120.0f);
+}
+
+TEST_F(VehicleChanges, TestModeAnnouncesEachChangeOnce) {
+    plugin.testMode = true;
+    plugin.enabled = false;  // the vehicle is followed whether or not controls are answered
+    ::testing::internal::CaptureStderr();
+    plugin.UpdateVehicles(VehicleList({{"abc", true}}).get());
+    plugin.UpdateVehicles(VehicleList({{"abc", true}}).get());
+    const std::string shown = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(shown, "Velmora - TestMode: Current Vehicle: abc\n");
+    EXPECT_EQ(plugin.currentVehicle, "abc");
+}
+
+TEST_F(VehicleChanges, AnEmptyFirstNameIsNoChange) {
+    plugin.testMode = true;
+    ::testing::internal::CaptureStderr();
+    plugin.UpdateVehicles(VehicleList({{"", true}}).get());
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(plugin.yawFilter.MinFrames, 5);
+}
+
+}  // namespace
+}  // namespace velmora
