@@ -16,14 +16,18 @@ constexpr double kPitchGain = 7.5;
 constexpr double kRollGain = 4.0;
 constexpr double kSideGain = 4.0;
 
-float PoseFromOutput(std::int32_t output) { return static_cast<float>(output / 32768.0); }
+float PoseFromOutput(std::int32_t output) {
+    return static_cast<float>(output / 32768.0);
+}
 
 bool Write(float* value, double result) {
     *value = static_cast<float>(result);
     return true;
 }
 
-bool Flag(const std::atomic<bool>& flag) { return flag.load(std::memory_order_relaxed); }
+bool Flag(const std::atomic<bool>& flag) {
+    return flag.load(std::memory_order_relaxed);
+}
 
 }  // namespace
 

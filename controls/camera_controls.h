@@ -38,7 +38,8 @@ public:
     bool Evaluate(VelmoraPlugin& plugin, float* value) const override;
 };
 
-// The sideways moves follow a sine of the roll, so the eye point swings on an arc as the head tilts.
+// The sideways moves follow a sine of the roll, so the eye point swings on an arc as the head
+// tilts.
 class VelmoraPlugin::Camera_MoveLeft final : public ControlFunction {
 public:
     bool Evaluate(VelmoraPlugin& plugin, float* value) const override;

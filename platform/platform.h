@@ -1,7 +1,8 @@
 #pragma once
 
 // The operating-system services Velmora uses, and nothing else. Each has a Win32 implementation
-// (win32_*.cpp, the product) and a POSIX one (posix_*.cpp, for fast tests); the build picks the set.
+// (win32_*.cpp, the product) and a POSIX one (posix_*.cpp, for fast tests); the build picks the
+// set.
 
 #include <cstdint>
 #include <string>

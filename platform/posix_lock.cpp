@@ -20,10 +20,16 @@ CriticalSection::CriticalSection() {
     pthread_mutex_init(mutex, nullptr);
 }
 
-CriticalSection::~CriticalSection() { pthread_mutex_destroy(Mutex(storage_)); }
+CriticalSection::~CriticalSection() {
+    pthread_mutex_destroy(Mutex(storage_));
+}
 
-void CriticalSection::Enter() { pthread_mutex_lock(Mutex(storage_)); }
+void CriticalSection::Enter() {
+    pthread_mutex_lock(Mutex(storage_));
+}
 
-void CriticalSection::Leave() { pthread_mutex_unlock(Mutex(storage_)); }
+void CriticalSection::Leave() {
+    pthread_mutex_unlock(Mutex(storage_));
+}
 
 }  // namespace velmora::platform

@@ -4,10 +4,16 @@
 
 namespace velmora::platform {
 
-ModuleHandle LoadDriverLibrary() { return dlopen("libiweardrv.so", RTLD_NOW); }
+ModuleHandle LoadDriverLibrary() {
+    return dlopen("libiweardrv.so", RTLD_NOW);
+}
 
-void* FindEntryPoint(ModuleHandle module, const char* name) { return dlsym(module, name); }
+void* FindEntryPoint(ModuleHandle module, const char* name) {
+    return dlsym(module, name);
+}
 
-void FreeDriverLibrary(ModuleHandle module) { dlclose(module); }
+void FreeDriverLibrary(ModuleHandle module) {
+    dlclose(module);
+}
 
 }  // namespace velmora::platform

@@ -8,7 +8,8 @@ namespace velmora::platform {
 
 bool PluginDirectory(std::string& directory) {
     Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&PluginDirectory), &info) == 0 || info.dli_fname == nullptr) {
+    if (dladdr(reinterpret_cast<void*>(&PluginDirectory), &info) == 0 ||
+        info.dli_fname == nullptr) {
         return false;
     }
     // Same limit as the Windows build's 260-character buffer, so both treat long paths alike.

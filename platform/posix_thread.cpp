@@ -22,7 +22,9 @@ void* Trampoline(void* raw) {
     return nullptr;
 }
 
-pthread_t ToPthread(ThreadHandle thread) { return static_cast<pthread_t>(thread.value); }
+pthread_t ToPthread(ThreadHandle thread) {
+    return static_cast<pthread_t>(thread.value);
+}
 
 // An abandoned thread returns into this library when its blocking call ends; if the host unloaded
 // the plug-in in the meantime it would return into unmapped code. Pin the library for the rest of
@@ -50,7 +52,9 @@ bool StartThread(ThreadRoutine routine, void* parameter, ThreadHandle& thread) {
     return true;
 }
 
-void JoinThread(ThreadHandle thread) { pthread_join(ToPthread(thread), nullptr); }
+void JoinThread(ThreadHandle thread) {
+    pthread_join(ToPthread(thread), nullptr);
+}
 
 bool EndThreadByForce(ThreadHandle thread) {
     // pthread_cancel would unwind C++ frames at arbitrary points and pthread_kill cannot end one

@@ -19,10 +19,16 @@ CriticalSection::CriticalSection() {
     InitializeCriticalSection(new (storage_) CRITICAL_SECTION);
 }
 
-CriticalSection::~CriticalSection() { DeleteCriticalSection(Section(storage_)); }
+CriticalSection::~CriticalSection() {
+    DeleteCriticalSection(Section(storage_));
+}
 
-void CriticalSection::Enter() { EnterCriticalSection(Section(storage_)); }
+void CriticalSection::Enter() {
+    EnterCriticalSection(Section(storage_));
+}
 
-void CriticalSection::Leave() { LeaveCriticalSection(Section(storage_)); }
+void CriticalSection::Leave() {
+    LeaveCriticalSection(Section(storage_));
+}
 
 }  // namespace velmora::platform

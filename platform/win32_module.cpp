@@ -4,12 +4,16 @@
 
 namespace velmora::platform {
 
-ModuleHandle LoadDriverLibrary() { return LoadLibraryA("IWEARDRV.DLL"); }
+ModuleHandle LoadDriverLibrary() {
+    return LoadLibraryA("IWEARDRV.DLL");
+}
 
 void* FindEntryPoint(ModuleHandle module, const char* name) {
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), name));
 }
 
-void FreeDriverLibrary(ModuleHandle module) { FreeLibrary(static_cast<HMODULE>(module)); }
+void FreeDriverLibrary(ModuleHandle module) {
+    FreeLibrary(static_cast<HMODULE>(module));
+}
 
 }  // namespace velmora::platform

@@ -4,6 +4,8 @@
 
 namespace velmora::platform {
 
-void ShowNotice(const char* caption, const char* text) { MessageBoxA(nullptr, text, caption, 0); }
+void ShowNotice(const char* caption, const char* text) {
+    MessageBoxA(nullptr, text, caption, 0);
+}
 
 }  // namespace velmora::platform

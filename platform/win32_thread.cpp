@@ -18,7 +18,9 @@ DWORD WINAPI Trampoline(LPVOID raw) {
     return start.routine(start.parameter);
 }
 
-HANDLE ToHandle(ThreadHandle thread) { return reinterpret_cast<HANDLE>(thread.value); }
+HANDLE ToHandle(ThreadHandle thread) {
+    return reinterpret_cast<HANDLE>(thread.value);
+}
 
 }  // namespace
 

@@ -4,8 +4,12 @@
 
 namespace velmora::platform {
 
-void Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
+void Sleep(std::uint32_t milliseconds) {
+    ::Sleep(milliseconds);
+}
 
-std::uint32_t TickCount() { return GetTickCount(); }
+std::uint32_t TickCount() {
+    return GetTickCount();
+}
 
 }  // namespace velmora::platform

@@ -17,16 +17,16 @@
 // protected non-virtual destructor: no one deletes them through a base pointer.
 #if defined(_MSC_VER)
 #define VELMORA_SLOT0_DESTRUCTOR(Class) \
-public:                                  \
+public:                                 \
     virtual ~Class() {}
 #else
-#define VELMORA_SLOT0_DESTRUCTOR(Class)                                       \
-public:                                                                        \
-    virtual void* VELMORA_HOSTCALL DeletingDestructor(unsigned flags) = 0;   \
-                                                                               \
-protected:                                                                     \
-    ~Class() = default;                                                        \
-                                                                               \
+#define VELMORA_SLOT0_DESTRUCTOR(Class)                                    \
+public:                                                                    \
+    virtual void* VELMORA_HOSTCALL DeletingDestructor(unsigned flags) = 0; \
+                                                                           \
+protected:                                                                 \
+    ~Class() = default;                                                    \
+                                                                           \
 public:
 #endif
 
@@ -37,17 +37,19 @@ public:
 #define VELMORA_EXPORT extern "C" __attribute__((visibility("default")))
 #endif
 
-// What a concrete class puts in slot 0 on GCC and Clang: MSVC's deleting destructor.
-// What a static object puts there: nothing to free, nothing to run.
+// Slot 0 of a concrete class on GCC and Clang: MSVC's deleting destructor for an object on the
+// heap; for a static object, which the host never deletes, nothing at all.
 #if defined(_MSC_VER)
 #define VELMORA_SLOT0_DELETES_HEAP_OBJECT
 #define VELMORA_SLOT0_STATIC_OBJECT
 #else
-#define VELMORA_SLOT0_STATIC_OBJECT \
-    void* VELMORA_HOSTCALL DeletingDestructor(unsigned) override { return this; }
-#define VELMORA_SLOT0_DELETES_HEAP_OBJECT                                     \
-    void* VELMORA_HOSTCALL DeletingDestructor(unsigned flags) override {     \
-        return ::velmora::DestroyThroughSlot0(this, flags);                   \
+#define VELMORA_SLOT0_STATIC_OBJECT                                \
+    void* VELMORA_HOSTCALL DeletingDestructor(unsigned) override { \
+        return this;                                               \
+    }
+#define VELMORA_SLOT0_DELETES_HEAP_OBJECT                                \
+    void* VELMORA_HOSTCALL DeletingDestructor(unsigned flags) override { \
+        return ::velmora::DestroyThroughSlot0(this, flags);              \
     }
 #endif
 

@@ -23,17 +23,29 @@ InternalsPluginInfo::InternalsPluginInfo() : fullName{} {
     std::snprintf(fullName, sizeof fullName, "%s - %s", kPluginDisplayName, kShortName);
 }
 
-const char* InternalsPluginInfo::ShortName() const { return kShortName; }
+const char* InternalsPluginInfo::ShortName() const {
+    return kShortName;
+}
 
-const char* InternalsPluginInfo::LongName() const { return fullName; }
+const char* InternalsPluginInfo::LongName() const {
+    return fullName;
+}
 
-const char* InternalsPluginInfo::Description() const { return kDescription; }
+const char* InternalsPluginInfo::Description() const {
+    return kDescription;
+}
 
-std::int32_t InternalsPluginInfo::TypeCode() const { return kTypeCode; }
+std::int32_t InternalsPluginInfo::TypeCode() const {
+    return kTypeCode;
+}
 
-const char* InternalsPluginInfo::SubtypeName() const { return kSubtypeName; }
+const char* InternalsPluginInfo::SubtypeName() const {
+    return kSubtypeName;
+}
 
-std::int32_t InternalsPluginInfo::InterfaceVersion() const { return kInterfaceVersion; }
+std::int32_t InternalsPluginInfo::InterfaceVersion() const {
+    return kInterfaceVersion;
+}
 
 PluginObject* InternalsPluginInfo::CreateInstance() const {
     // Nothing may escape into the host: without memory it receives null and no half-built object.

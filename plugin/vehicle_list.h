@@ -9,7 +9,7 @@ namespace velmora {
 
 // Where the host's vehicle records keep the few fields Velmora reads (byte offsets, little-endian).
 namespace vehicle_layout {
-inline constexpr std::size_t kCountOffset = 88;     // int32 vehicleCount
+inline constexpr std::size_t kCountOffset = 88;      // int32 vehicleCount
 inline constexpr std::size_t kVehiclesOffset = 488;  // pointer to the first entry (native size)
 inline constexpr std::size_t kEntrySize = 428;
 inline constexpr std::size_t kIsPlayerOffset = 148;  // byte, nonzero for the player's vehicle

@@ -87,8 +87,8 @@ public:
             return std::hash<std::string_view>{}(name);
         }
     };
-    using ControlTable =
-        std::unordered_map<std::string, std::unique_ptr<ControlFunction>, NameHash, std::equal_to<>>;
+    using ControlTable = std::unordered_map<std::string, std::unique_ptr<ControlFunction>, NameHash,
+                                            std::equal_to<>>;
 
     // Binds a fresh handler to each of the nine names, replacing earlier bindings.
     void RegisterControls();
@@ -114,7 +114,7 @@ public:
     std::unique_ptr<WorkerThread> workerThread;
     std::atomic<bool> stopRequested{false};
     GuardedLock lock;
-    ConfigFile config;          // guarded by lock once the polling thread exists
+    ConfigFile config;           // guarded by lock once the polling thread exists
     std::string currentVehicle;  // likewise
     std::atomic<bool> testMode{false};
     std::atomic<bool> useFiltering{true};

@@ -13,14 +13,14 @@
 static int passed;
 static int failed;
 
-#define CHECK(condition)                                                        \
-    do {                                                                        \
-        if (condition) {                                                        \
-            ++passed;                                                           \
-        } else {                                                                \
-            ++failed;                                                           \
+#define CHECK(condition)                                                                  \
+    do {                                                                                  \
+        if (condition) {                                                                  \
+            ++passed;                                                                     \
+        } else {                                                                          \
+            ++failed;                                                                     \
             fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-        }                                                                       \
+        }                                                                                 \
     } while (0)
 
 typedef void** Table;
@@ -34,7 +34,9 @@ static AnyFn AsFunction(void* address) {
     return function;
 }
 
-static AnyFn Slot(void* object, int index) { return AsFunction((*(Table*)object)[index]); }
+static AnyFn Slot(void* object, int index) {
+    return AsFunction((*(Table*)object)[index]);
+}
 
 typedef const char* (*TextFn)(void*);
 typedef int32_t (*IntFn)(void*);
@@ -49,9 +51,17 @@ typedef bool (*BoolArgFn)(void*, int32_t);
 typedef bool (*QueryFn)(void*, const char*, float*);
 typedef void (*VehiclesFn)(void*, const void*);
 
-enum { kStart = 6, kStop = 7, kReset = 8, kEnable = 16, kDisable = 17, kQuery = 18, kVehicles = 26 };
+enum {
+    kStart = 6,
+    kStop = 7,
+    kReset = 8,
+    kEnable = 16,
+    kDisable = 17,
+    kQuery = 18,
+    kVehicles = 26
+};
 
-static const char* const kControls[] = {"Camera_YawLeft",  "Camera_YawRight",  "Camera_PitchUp",
+static const char* const kControls[] = {"Camera_YawLeft",   "Camera_YawRight",  "Camera_PitchUp",
                                         "Camera_PitchDown", "Camera_RollLeft",  "Camera_RollRight",
                                         "Camera_MoveLeft",  "Camera_MoveRight", "Camera_MoveUp"};
 
@@ -59,9 +69,13 @@ static bool Query(void* object, const char* name, float* value) {
     return ((QueryFn)Slot(object, kQuery))(object, name, value);
 }
 
-static void Call(void* object, int slot) { ((VoidFn)Slot(object, slot))(object); }
+static void Call(void* object, int slot) {
+    ((VoidFn)Slot(object, slot))(object);
+}
 
-static void Delete(void* object) { ((DeleteFn)Slot(object, 0))(object, 1); }
+static void Delete(void* object) {
+    ((DeleteFn)Slot(object, 0))(object, 1);
+}
 
 static void CheckDescriptor(void* info, void* (*getInfo)(uint32_t)) {
     CHECK(strcmp(((TextFn)Slot(info, 1))(info), "HeadTracker") == 0);

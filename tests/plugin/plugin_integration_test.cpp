@@ -198,7 +198,7 @@ TEST_F(PluginWithTracker, QueriesVehicleChangesAndReloadsRunSideBySide) {
         "[Car A]\nYaw MaxFrames = 120\nRoll Left Enabled = false\n"
         "[Car B]\nCopy From = General Filter\nPitch MaxFrames = 50\n");
     ::testing::internal::CaptureStderr();
-    const char* names[] = {"Camera_YawLeft",  "Camera_YawRight",  "Camera_PitchUp",
+    const char* names[] = {"Camera_YawLeft",   "Camera_YawRight",  "Camera_PitchUp",
                            "Camera_PitchDown", "Camera_RollLeft",  "Camera_RollRight",
                            "Camera_MoveLeft",  "Camera_MoveRight", "Camera_MoveUp"};
     driver->SetReadFailEvery(17);

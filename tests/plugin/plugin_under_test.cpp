@@ -28,9 +28,9 @@ std::filesystem::path FreshDirectory() {
     // Unique across the test programs ctest runs side by side.
     static std::atomic<int> counter{0};
     static const unsigned process = std::random_device{}();
-    auto directory = std::filesystem::temp_directory_path() /
-                     ("velmora-test-" + std::to_string(process) + "-" +
-                      std::to_string(counter.fetch_add(1)));
+    auto directory =
+        std::filesystem::temp_directory_path() /
+        ("velmora-test-" + std::to_string(process) + "-" + std::to_string(counter.fetch_add(1)));
     std::filesystem::remove_all(directory);
     std::filesystem::create_directories(directory);
     return directory;
@@ -70,11 +70,17 @@ void PluginUnderTest::WriteConfig(const std::string& config) {
     std::ofstream(directory_ / "Velmora.cfg", std::ios::binary) << config;
 }
 
-void PluginUnderTest::RemoveConfig() { std::filesystem::remove(directory_ / "Velmora.cfg"); }
+void PluginUnderTest::RemoveConfig() {
+    std::filesystem::remove(directory_ / "Velmora.cfg");
+}
 
-void* PluginUnderTest::Slot(int index) const { return (*static_cast<void***>(object_))[index]; }
+void* PluginUnderTest::Slot(int index) const {
+    return (*static_cast<void***>(object_))[index];
+}
 
-void PluginUnderTest::CallVoid(int index) { As<void (*)(void*)>(Slot(index))(object_); }
+void PluginUnderTest::CallVoid(int index) {
+    As<void (*)(void*)>(Slot(index))(object_);
+}
 
 float PluginUnderTest::Query(const char* name) {
     float value = std::numeric_limits<float>::quiet_NaN();
@@ -82,7 +88,9 @@ float PluginUnderTest::Query(const char* name) {
     return answered ? value : std::numeric_limits<float>::quiet_NaN();
 }
 
-bool PluginUnderTest::Answers(const char* name) { return !std::isnan(Query(name)); }
+bool PluginUnderTest::Answers(const char* name) {
+    return !std::isnan(Query(name));
+}
 
 void PluginUnderTest::DriveVehicle(const std::string& name) {
     constexpr std::size_t kEntry = 428;

@@ -21,8 +21,12 @@ void* operator new(std::size_t size) {
     throw std::bad_alloc();
 }
 
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+void operator delete(void* memory) noexcept {
+    std::free(memory);
+}
+void operator delete(void* memory, std::size_t) noexcept {
+    std::free(memory);
+}
 
 namespace velmora {
 namespace {
@@ -39,10 +43,11 @@ TEST(QueryControl, AllocatesNothingForAnyName) {
     plugin.yawFilter.Output = 9000;
     plugin.rollFilter.Output = 5000;
     // Three of the names are longer than a typical small-string buffer.
-    const char* names[] = {"Camera_YawLeft",  "Camera_YawRight",  "Camera_PitchUp",
-                           "Camera_PitchDown", "Camera_RollLeft",  "Camera_RollRight",
-                           "Camera_MoveLeft",  "Camera_MoveRight", "Camera_MoveUp",
-                           "Camera_NotDrivenByVelmora_WithAVeryLongName"};
+    const char* names[] = {"Camera_YawLeft",  "Camera_YawRight",
+                           "Camera_PitchUp",  "Camera_PitchDown",
+                           "Camera_RollLeft", "Camera_RollRight",
+                           "Camera_MoveLeft", "Camera_MoveRight",
+                           "Camera_MoveUp",   "Camera_NotDrivenByVelmora_WithAVeryLongName"};
     float value = 0.0f;
     const long before = g_allocations.load();
     for (int frame = 0; frame < 1000; ++frame) {

@@ -6,11 +6,17 @@
 
 #include "host_os.h"
 
-void* HostLoadLibrary(const char* path) { return dlopen(path, RTLD_NOW | RTLD_LOCAL); }
+void* HostLoadLibrary(const char* path) {
+    return dlopen(path, RTLD_NOW | RTLD_LOCAL);
+}
 
-void* HostFindSymbol(void* library, const char* name) { return dlsym(library, name); }
+void* HostFindSymbol(void* library, const char* name) {
+    return dlsym(library, name);
+}
 
-void HostFreeLibrary(void* library) { dlclose(library); }
+void HostFreeLibrary(void* library) {
+    dlclose(library);
+}
 
 int HostProgramDirectory(char* buffer, size_t size) {
     ssize_t length = readlink("/proc/self/exe", buffer, size - 1);
@@ -26,10 +32,18 @@ int HostProgramDirectory(char* buffer, size_t size) {
     return 1;
 }
 
-const char* HostPluginFileName(void) { return "Velmora.so"; }
+const char* HostPluginFileName(void) {
+    return "Velmora.so";
+}
 
-const char* HostDriverFileName(void) { return "libiweardrv.so"; }
+const char* HostDriverFileName(void) {
+    return "libiweardrv.so";
+}
 
-int HostSetEnvironment(const char* name, const char* value) { return setenv(name, value, 1) == 0; }
+int HostSetEnvironment(const char* name, const char* value) {
+    return setenv(name, value, 1) == 0;
+}
 
-int HostStdoutIsTerminal(void) { return isatty(STDOUT_FILENO); }
+int HostStdoutIsTerminal(void) {
+    return isatty(STDOUT_FILENO);
+}

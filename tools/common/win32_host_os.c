@@ -1,12 +1,14 @@
-#include <windows.h>
 #include <io.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <windows.h>
 
 #include "host_os.h"
 
-void* HostLoadLibrary(const char* path) { return (void*)LoadLibraryA(path); }
+void* HostLoadLibrary(const char* path) {
+    return (void*)LoadLibraryA(path);
+}
 
 void* HostFindSymbol(void* library, const char* name) {
     /* ISO C has no cast from a function to a data pointer; copy the bytes as dlsym's callers do. */
@@ -16,7 +18,9 @@ void* HostFindSymbol(void* library, const char* name) {
     return address;
 }
 
-void HostFreeLibrary(void* library) { FreeLibrary((HMODULE)library); }
+void HostFreeLibrary(void* library) {
+    FreeLibrary((HMODULE)library);
+}
 
 int HostProgramDirectory(char* buffer, size_t size) {
     DWORD length = GetModuleFileNameA(NULL, buffer, (DWORD)size);
@@ -34,9 +38,13 @@ int HostProgramDirectory(char* buffer, size_t size) {
     return 1;
 }
 
-const char* HostPluginFileName(void) { return "Velmora.dll"; }
+const char* HostPluginFileName(void) {
+    return "Velmora.dll";
+}
 
-const char* HostDriverFileName(void) { return "IWEARDRV.DLL"; }
+const char* HostDriverFileName(void) {
+    return "IWEARDRV.DLL";
+}
 
 int HostSetEnvironment(const char* name, const char* value) {
     /* Both the C runtime's copy (getenv) and the process's (GetEnvironmentVariable). */
@@ -47,4 +55,6 @@ int HostSetEnvironment(const char* name, const char* value) {
     return _putenv(entry) == 0 && SetEnvironmentVariableA(name, value);
 }
 
-int HostStdoutIsTerminal(void) { return _isatty(_fileno(stdout)); }
+int HostStdoutIsTerminal(void) {
+    return _isatty(_fileno(stdout));
+}
