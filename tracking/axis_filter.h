@@ -11,6 +11,15 @@ namespace velmora {
 //
 // All sample arithmetic is integer, in raw tracker units (65536 = the tracker's whole range).
 // Not thread-safe: the owner guards every call, reads of Output included.
+//
+// Every int32 input is defined, extreme ones included: the unwrap and the distances are computed
+// in 64 bits, and an unwrapped value beyond the int32 range is stored saturated to it (so Output,
+// a mean of stored samples, is always in range); the mean and the variance are exact for every
+// input; every double-to-int step saturates and maps NaN to 0. A ring length below 1 counts as 1,
+// and a DecreaseFrame below 1.0 (or NaN) as 1.0, the floor the settings enforce.
+//
+// Growth inserts its zero slots as the oldest entries, and FrameCount counts real samples only, so
+// a reload that grows the ring and shrinks it back leaves the filter exactly as it was.
 class AxisFilter {
 public:
     AxisFilter(std::int32_t minFrames, std::int32_t maxFrames, float decreaseFrame,
@@ -40,6 +49,12 @@ public:
     std::int32_t Window = 0;
 
 private:
+    std::int32_t UnwrapAndStore(std::int32_t raw);
+    void ShrinkWindow(std::int32_t stored);
+    std::int32_t GatherWindow();
+    void GrowRing(std::int32_t n);
+    void ShrinkRing(std::int32_t n);
+
     std::vector<std::int32_t> window_;  // scratch for the gathered window, as long as the ring
 };
 

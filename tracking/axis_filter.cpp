@@ -1,0 +1,207 @@
+#include "tracking/axis_filter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <limits>
+
+namespace velmora {
+namespace {
+
+constexpr std::int64_t kInt32Min = std::numeric_limits<std::int32_t>::min();
+constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
+constexpr std::int64_t kTrackerRange = 65536;
+constexpr std::int64_t kHalfRange = 32768;
+
+std::int64_t Abs64(std::int64_t value) {
+    return value < 0 ? -value : value;
+}
+
+// A plain cast of an out-of-range double is undefined and gives INT32_MIN on x86: a large
+// "SD Skipfactor" would then turn the threshold negative. Saturating keeps "a larger factor
+// rejects less"; NaN (say 0 x infinity) means no usable figure and counts as 0.
+std::int32_t SaturateToInt32(double value) {
+    if (std::isnan(value)) {
+        return 0;
+    }
+    if (value <= static_cast<double>(kInt32Min)) {
+        return static_cast<std::int32_t>(kInt32Min);
+    }
+    if (value >= static_cast<double>(kInt32Max)) {
+        return static_cast<std::int32_t>(kInt32Max);
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+std::int32_t SaturateToInt32(std::int64_t value) {
+    return static_cast<std::int32_t>(std::clamp(value, kInt32Min, kInt32Max));
+}
+
+// A sum of squared deviations. A deviation between int32 values reaches 2^32, so one square
+// needs all of an unsigned 64-bit word and the sum needs more: it is carried in two words, which
+// keeps the variance exact for every input at the cost of one compare per sample.
+class SquareSum {
+public:
+    void Add(std::uint64_t square) {
+        low_ += square;
+        high_ += low_ < square ? 1 : 0;
+    }
+    // The quotient fits one word (a mean of values below 2^64), and high_ < divisor < 2^31 keeps
+    // each partial remainder below 2^63.
+    std::uint64_t DivideBy(std::uint64_t divisor) const {
+        std::uint64_t rest = (high_ << 32) | (low_ >> 32);
+        const std::uint64_t upper = rest / divisor;
+        rest = ((rest % divisor) << 32) | (low_ & 0xFFFFFFFFu);
+        return (upper << 32) | (rest / divisor);
+    }
+
+private:
+    std::uint64_t high_ = 0;
+    std::uint64_t low_ = 0;
+};
+
+std::int32_t AtLeastOne(std::int32_t n) {
+    return n < 1 ? 1 : n;
+}
+
+}  // namespace
+
+AxisFilter::AxisFilter(std::int32_t minFrames, std::int32_t maxFrames, float decreaseFrame,
+                       std::int32_t offsetFrame)
+    : MinFrames(minFrames),
+      OffsetFrame(offsetFrame),
+      DecreaseFrame(decreaseFrame),
+      Frames(static_cast<std::size_t>(AtLeastOne(maxFrames)), 0),
+      window_(Frames.size(), 0) {}
+
+void AxisFilter::AddSample(std::int32_t raw) {
+    const std::int32_t length = MaxFrames();
+    const std::int32_t stored = UnwrapAndStore(raw);
+    if (FrameCount < length) {
+        ++FrameCount;
+    }
+    Window = Window >= length ? length : Window + 1;
+    ShrinkWindow(stored);
+
+    const std::int32_t w = GatherWindow();
+    const std::int32_t* s = window_.data();
+    std::int64_t sum = 0;
+    for (std::int32_t i = 0; i < w; ++i) {
+        sum += s[i];
+    }
+    const std::int64_t mean = sum / w;
+    SquareSum squares;
+    for (std::int32_t i = 0; i < w; ++i) {
+        const auto deviation = static_cast<std::uint64_t>(Abs64(s[i] - mean));
+        squares.Add(deviation * deviation);
+    }
+    const std::uint64_t variance = squares.DivideBy(static_cast<std::uint64_t>(w));
+    const auto sd = static_cast<float>(std::sqrt(static_cast<double>(variance)));
+    const std::int64_t threshold =
+        SaturateToInt32(static_cast<double>(sd) * static_cast<double>(SDSkipfactor));
+
+    std::int64_t acc = s[0];  // the newest sample always counts
+    std::int64_t n = 1;
+    for (std::int32_t i = 1; i < w; ++i) {
+        if (Abs64(s[i] - mean) <= threshold) {
+            acc += s[i];
+            ++n;
+        }
+    }
+    Output = static_cast<std::int32_t>(acc / n);
+}
+
+std::int32_t AxisFilter::UnwrapAndStore(std::int32_t raw) {
+    const std::int32_t length = MaxFrames();
+    const std::int64_t prev =
+        Frames[static_cast<std::size_t>(WriteIndex == 0 ? length - 1 : WriteIndex - 1)];
+    // Wide arithmetic: |INT32_MIN| and raw - 65536 - T leave the int32 range. An unwrapped value
+    // beyond it saturates, which keeps it on the side the unwrap moved it to.
+    const std::int64_t turns = kTrackerRange * (Abs64(prev) / kTrackerRange);
+    std::int64_t value = raw;
+    if (prev < 0 && value > 0 && value - prev > kHalfRange) {
+        value = value - kTrackerRange - turns;
+    } else if (prev > 0 && value < 0 && prev - value > kHalfRange) {
+        value = value + kTrackerRange + turns;
+    }
+    const std::int32_t stored = SaturateToInt32(value);
+    Frames[static_cast<std::size_t>(WriteIndex)] = stored;
+    WriteIndex = WriteIndex + 1 == length ? 0 : WriteIndex + 1;
+    return stored;
+}
+
+void AxisFilter::ShrinkWindow(std::int32_t stored) {
+    const std::int64_t distance = Abs64(static_cast<std::int64_t>(stored) - Output);
+    // The settings never pass less than 1.0; anything below it, zero and NaN included, would
+    // divide into an infinity or a NaN, so it counts as that floor.
+    const float decrease = DecreaseFrame >= 1.0f ? DecreaseFrame : 1.0f;
+    const std::int32_t k =
+        SaturateToInt32(static_cast<double>(distance) / static_cast<double>(decrease) -
+                        static_cast<double>(OffsetFrame));
+    if (k > 0) {
+        Window = Window - k < 1 ? 1 : Window - k;
+    }
+}
+
+std::int32_t AxisFilter::GatherWindow() {
+    // FrameCount alone keeps w within the ring; the ring bound stays as the guard of the scratch
+    // buffer, since FrameCount is a public field.
+    const std::int32_t w = std::min({std::max(Window, MinFrames), FrameCount, MaxFrames()});
+    // Newest first: back from WriteIndex to slot 0, then on from the last slot.
+    const auto newest = Frames.begin() + WriteIndex;
+    const std::int32_t beforeWrap = std::min(w, WriteIndex);
+    const auto rest = std::reverse_copy(newest - beforeWrap, newest, window_.begin());
+    std::reverse_copy(Frames.end() - (w - beforeWrap), Frames.end(), rest);
+    return w;
+}
+
+void AxisFilter::SetMaxFrames(std::int32_t n) {
+    n = AtLeastOne(n);
+    if (n > MaxFrames()) {
+        GrowRing(n);
+    } else if (n < MaxFrames()) {
+        ShrinkRing(n);
+    }
+}
+
+void AxisFilter::GrowRing(std::int32_t n) {
+    // The zero slots go in at WriteIndex as the oldest entries: the walk back from the newest
+    // sample meets every real sample first, and the next sample overwrites the oldest added slot.
+    // Appended at the end they would pass for the most recent history, and a reload that grows
+    // the ring and shrinks it back would keep nothing but zeros.
+    try {
+        const auto split = Frames.begin() + WriteIndex;
+        std::vector<std::int32_t> ring;
+        ring.reserve(static_cast<std::size_t>(n));
+        ring.insert(ring.end(), Frames.begin(), split);
+        ring.insert(ring.end(), static_cast<std::size_t>(n - MaxFrames()), 0);
+        ring.insert(ring.end(), split, Frames.end());
+        std::vector<std::int32_t> scratch(static_cast<std::size_t>(n));
+        Frames.swap(ring);
+        window_.swap(scratch);
+    } catch (const std::exception&) {
+        // No memory for the longer ring (or, on a 32-bit build, beyond what a vector can hold):
+        // the filter goes on with the ring it has.
+    }
+}
+
+void AxisFilter::ShrinkRing(std::int32_t n) {
+    // In place, oldest first, so that a shrink cannot fail for want of memory.
+    std::rotate(Frames.begin(), Frames.begin() + WriteIndex, Frames.end());
+    Frames.erase(Frames.begin(), Frames.end() - n);
+    window_.resize(static_cast<std::size_t>(n));
+    WriteIndex = 0;
+    // FrameCount counts the real samples the ring holds, and at most n remain. Left above n, it
+    // would let the zero slots of a later growth into the window.
+    if (FrameCount > n) {
+        FrameCount = n;
+    }
+    try {
+        Frames.shrink_to_fit();
+        window_.shrink_to_fit();
+    } catch (const std::exception&) {
+        // Giving memory back is a courtesy; the ring is already right.
+    }
+}
+
+}  // namespace velmora
