@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+
+#include "run_statistics.h"
+
+namespace velmora::host {
+
+// What the host shows while it runs.
+struct LiveStatus {
+    double elapsed = 0.0;
+    double duration = 0.0;
+    std::string vehicle;
+    std::string tracker;
+    std::string trackerDetail;
+    bool enabled = true;  // as far as the host's own Enable/Disable calls go
+    double framesPerSecond = 0.0;
+    double queriesPerSecond = 0.0;
+    const RunStatistics* statistics = nullptr;
+};
+
+// The live view: refreshed in place on a terminal, a plain line about once a second elsewhere.
+class StatusView {
+public:
+    virtual ~StatusView() = default;
+    // Called about ten times a second.
+    virtual void Show(const LiveStatus& status) = 0;
+    // Something the host did or saw, with the time it happened.
+    virtual void Event(double at, const std::string& text) = 0;
+    // Leaves the output ready for the summary.
+    virtual void Finish() = 0;
+};
+
+// Formats a control's last answer: the value, or "-" when unanswered.
+std::string LastAnswer(const ControlTally& tally);
+
+}  // namespace velmora::host

@@ -1,0 +1,101 @@
+#include "terminal_view.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <utility>
+
+namespace velmora::host {
+namespace {
+
+// Rows of the fixed block; the scrolling region begins below them.
+constexpr int kBlockRows = 16;
+constexpr int kBarWidth = 24;
+
+std::string Bar(const ControlTally& tally, float fullScale) {
+    double fraction = 0.0;
+    if (tally.lastAnswered && std::isfinite(tally.lastValue)) {
+        fraction = std::clamp(static_cast<double>(tally.lastValue) / fullScale, 0.0, 1.0);
+    }
+    const int filled = static_cast<int>(std::lround(fraction * kBarWidth));
+    std::string bar(1, '[');
+    bar.append(filled, '#').append(kBarWidth - filled, ' ').push_back(']');
+    return bar;
+}
+
+void AddRow(std::string& screen, int row, const std::string& text) {
+    char move[16];
+    std::snprintf(move, sizeof move, "\x1b[%d;1H", row);
+    screen += move;
+    screen += text;
+    screen += "\x1b[K";
+}
+
+}  // namespace
+
+TerminalView::TerminalView(std::string title) : title_(std::move(title)) {
+    char setup[64];
+    // Clear, hide the cursor, confine scrolling to the rows below the block, start there.
+    std::snprintf(setup, sizeof setup, "\x1b[2J\x1b[?25l\x1b[%d;r\x1b[%d;1H", kBlockRows + 1,
+                  kBlockRows + 1);
+    std::fputs(setup, stdout);
+    std::fflush(stdout);
+}
+
+void TerminalView::Show(const LiveStatus& status) {
+    char text[200];
+    std::string screen =
+        "\x1b"
+        "7";  // keep the cursor where the events scroll
+    std::snprintf(text, sizeof text, "\x1b[1mvelmora-host\x1b[0m  %s    %.1f s of %.1f s",
+                  title_.c_str(), status.elapsed, status.duration);
+    AddRow(screen, 1, text);
+    AddRow(screen, 2, "  vehicle   " + (status.vehicle.empty() ? "(none)" : status.vehicle));
+    AddRow(screen, 3, "  tracker   " + status.tracker + "   " + status.trackerDetail);
+    std::snprintf(text, sizeof text, "  plug-in   %-8s  frames/s %5.1f   queries/s %6.0f",
+                  status.enabled ? "enabled" : "disabled", status.framesPerSecond,
+                  status.queriesPerSecond);
+    AddRow(screen, 4, text);
+    AddRow(screen, 5, "");
+    const RunStatistics& statistics = *status.statistics;
+    for (int i = 0; i < static_cast<int>(kDrivenControls.size()); ++i) {
+        const ControlTally& tally = statistics.Tally(i);
+        std::snprintf(text, sizeof text, "  %-17s %8s  %s", kDrivenControls[i],
+                      LastAnswer(tally).c_str(), Bar(tally, kFullScale[i]).c_str());
+        AddRow(screen, 6 + i, text);
+    }
+    std::string undriven = "  not driven:";
+    for (int i = 0; i < static_cast<int>(kUndrivenControls.size()); ++i) {
+        const int index = static_cast<int>(kDrivenControls.size()) + i;
+        undriven += std::string(" ") + kUndrivenControls[i] + " " +
+                    std::to_string(statistics.Tally(index).answered);
+    }
+    AddRow(screen, 15, undriven + " answers");
+    AddRow(screen, kBlockRows, "  -- events " + std::string(50, '-'));
+    screen +=
+        "\x1b"
+        "8";
+    std::fputs(screen.c_str(), stdout);
+    std::fflush(stdout);
+}
+
+void TerminalView::Event(double at, const std::string& text) {
+    std::printf("[%6.2f s] %s\n", at, text.c_str());
+    std::fflush(stdout);
+}
+
+void TerminalView::Finish() {
+    if (finished_) {
+        return;
+    }
+    finished_ = true;
+    // Whole screen scrolls again; the summary follows the last event line.
+    std::fputs(
+        "\x1b"
+        "7\x1b[r\x1b"
+        "8\x1b[?25h\n",
+        stdout);
+    std::fflush(stdout);
+}
+
+}  // namespace velmora::host

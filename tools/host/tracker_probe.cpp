@@ -1,0 +1,88 @@
+#include "tracker_probe.h"
+
+#include <cstdio>
+#include <cstring>
+
+extern "C" {
+#include "host_os.h"
+#include "tools/simdriver/simulated_tracker.h"
+}
+
+namespace velmora::host {
+namespace {
+
+using GetCounters = decltype(&SimTrackerGetCounters);
+
+template <class Function>
+Function AsFunction(void* symbol) {
+    Function function = nullptr;
+    std::memcpy(&function, &symbol, sizeof function);
+    return function;
+}
+
+}  // namespace
+
+bool TrackerProbe::Load(const std::string& path,
+                        const std::vector<std::pair<std::string, std::string>>& environment) {
+    for (const auto& [name, value] : environment) {
+        HostSetEnvironment(name.c_str(), value.c_str());
+    }
+    // Never unloaded: a read that hangs inside the driver may still be parked there at exit.
+    library_ = HostLoadLibrary(path.c_str());
+    if (library_ == nullptr) {
+        return false;
+    }
+    getState_ = AsFunction<decltype(getState_)>(HostFindSymbol(library_, "SimTrackerGetState"));
+    getCounters_ = HostFindSymbol(library_, "SimTrackerGetCounters");
+    return true;
+}
+
+std::string TrackerProbe::State() const {
+    if (library_ == nullptr) {
+        return "missing";
+    }
+    if (getState_ == nullptr) {
+        return "loaded";
+    }
+    switch (getState_()) {
+        case SimTrackerOpen:
+            return "open";
+        case SimTrackerFailing:
+            return "failing";
+        default:
+            return "closed";
+    }
+}
+
+std::string TrackerProbe::Detail() const {
+    if (getCounters_ == nullptr) {
+        return "";
+    }
+    SimTrackerCounters counters{};
+    AsFunction<GetCounters>(getCounters_)(&counters);
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "opens %d (%d failed)  reads %d (%d failed)  closes %d  zero-sets %d%s",
+                  counters.opens, counters.failedOpens, counters.reads, counters.failedReads,
+                  counters.closes, counters.zeroSets, counters.hungReads > 0 ? "  read hung" : "");
+    return text;
+}
+
+std::vector<std::pair<std::string, std::int64_t>> TrackerProbe::Counters() const {
+    if (getCounters_ == nullptr) {
+        return {};
+    }
+    SimTrackerCounters counters{};
+    AsFunction<GetCounters>(getCounters_)(&counters);
+    return {{"opens", counters.opens},
+            {"failed_opens", counters.failedOpens},
+            {"reads", counters.reads},
+            {"failed_reads", counters.failedReads},
+            {"closes", counters.closes},
+            {"zero_sets", counters.zeroSets},
+            {"calls_in_progress", counters.callsInProgress},
+            {"hung_reads", counters.hungReads},
+            {"is_open", counters.isOpen}};
+}
+
+}  // namespace velmora::host

@@ -1,0 +1,16 @@
+#include <windows.h>
+
+#include "terminal.h"
+
+namespace velmora::host {
+
+bool EnableAnsiOutput() {
+    HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    if (output == INVALID_HANDLE_VALUE || !GetConsoleMode(output, &mode)) {
+        return false;
+    }
+    return SetConsoleMode(output, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
+}
+
+}  // namespace velmora::host
