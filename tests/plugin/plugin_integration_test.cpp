@@ -11,15 +11,12 @@
 #include <thread>
 #include <vector>
 
-#include "plugin_under_test.h"
-#include "simulated_driver.h"
-#include "wait_until.h"
+#include "plugin_with_tracker.h"
 
 namespace velmora::testing {
 namespace {
 
 using namespace std::chrono_literals;
-using test::SimulatedDriver;
 using test::WaitUntil;
 
 constexpr char kExampleConfig[] =
@@ -33,33 +30,6 @@ constexpr char kExampleConfig[] =
 
 // 4.2 as a float, widened, times the pose of a head turned a quarter turn to the left.
 const float kQuarterTurnLeft = std::bit_cast<float>(0x40066666u);  // 2.0999999046325684
-
-class PluginWithTracker : public ::testing::Test {
-protected:
-    void SetUp() override {
-        static std::unique_ptr<SimulatedDriver> loaded;
-        if (!loaded) {
-            std::string error;
-            loaded = SimulatedDriver::Preload("driver", error);
-            ASSERT_NE(loaded, nullptr) << error;
-        }
-        driver = loaded.get();
-        driver->Reset();
-        driver->SetPose(0, 0, 0);
-    }
-
-    void TearDown() override { driver->ReleaseHang(); }
-
-    // Queries "Camera_YawLeft" (which refreshes the pose) until it answers `value`.
-    bool SettlesAt(PluginUnderTest& plugin, const char* name, float value) {
-        return WaitUntil([&] {
-            plugin.Query("Camera_YawLeft");
-            return plugin.Query(name) == value;
-        });
-    }
-
-    SimulatedDriver* driver = nullptr;
-};
 
 TEST_F(PluginWithTracker, AStillHeadTurnedLeftSettlesOnTheExactYawValue) {
     PluginUnderTest plugin(kExampleConfig);
@@ -126,17 +96,6 @@ TEST_F(PluginWithTracker, ResetRereadsTheFileAndRecentresTheTracker) {
     plugin.Stop();
     plugin.Reset();  // after Stop: re-reads, calls nothing in the unloaded driver
     EXPECT_EQ(driver->Counters().zeroSets, 1);
-}
-
-TEST_F(PluginWithTracker, TestModeAnnouncesTheVehicleOnStandardError) {
-    PluginUnderTest plugin("[Settings]\nTestMode = true\n");
-    plugin.Start();
-    ::testing::internal::CaptureStderr();
-    plugin.DriveVehicle("abc");
-    plugin.DriveVehicle("abc");
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-              "Velmora - TestMode: Current Vehicle: abc\n");
-    plugin.Stop();
 }
 
 TEST_F(PluginWithTracker, TestModeReloadsKeepAStillHeadWhereItIs) {

@@ -13,6 +13,10 @@ extern "C" {
 #include "host_os.h"
 }
 
+// The host's name for the descriptor's class. Calling the export through a type that returns
+// anything else would be a call through the wrong function type.
+class PluginObjectInfo;
+
 namespace velmora::testing {
 namespace {
 
@@ -53,7 +57,8 @@ PluginUnderTest::PluginUnderTest(const std::string& config) : directory_(FreshDi
     if (library_ == nullptr) {
         throw std::runtime_error("cannot load " + copy.string());
     }
-    auto getInfo = As<void* (*)(std::uint32_t)>(HostFindSymbol(library_, "GetPluginObjectInfo"));
+    auto getInfo =
+        As<PluginObjectInfo* (*)(std::uint32_t)>(HostFindSymbol(library_, "GetPluginObjectInfo"));
     void* info = getInfo(0);
     void* create = (*static_cast<void***>(info))[7];
     object_ = As<void* (*)(void*)>(create)(info);

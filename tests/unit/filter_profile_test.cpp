@@ -6,9 +6,12 @@
 
 #include "plugin/vehicle_list.h"
 #include "plugin/velmora_plugin.h"
+#include "vehicle_list_builder.h"
 
 namespace velmora {
 namespace {
+
+using test::VehicleList;
 
 // Profiles applied from a configuration already parsed in memory, as a vehicle change does.
 class FilterProfiles : public ::testing::Test {
@@ -142,40 +145,15 @@ TEST_F(FilterProfiles, ReloadingAlternateRingLengthsKeepsAStillHeadWhereItIs) {
     }
 }
 
-// A vehicle list laid out as the host lays it out.
-class VehicleList {
-public:
-    explicit VehicleList(std::vector<std::pair<std::string, bool>> vehicles)
-        : entries_(vehicles.size() * vehicle_layout::kEntrySize) {
-        for (std::size_t i = 0; i < vehicles.size(); ++i) {
-            unsigned char* entry = entries_.data() + i * vehicle_layout::kEntrySize;
-            entry[vehicle_layout::kIsPlayerOffset] = vehicles[i].second ? 1 : 0;
-            const std::string& name = vehicles[i].first;
-            std::memcpy(entry + vehicle_layout::kNameOffset, name.data(),
-                        std::min(name.size(), vehicle_layout::kNameCapacity));
-        }
-        SetCount(static_cast<std::int32_t>(vehicles.size()));
-        unsigned char* first = entries_.empty() ? nullptr : entries_.data();
-        std::memcpy(record_ + vehicle_layout::kVehiclesOffset, &first, sizeof first);
-    }
-    void SetCount(std::int32_t count) {
-        std::memcpy(record_ + vehicle_layout::kCountOffset, &count, sizeof count);
-    }
-    const VehicleListInfo* get() const { return reinterpret_cast<const VehicleListInfo*>(record_); }
-
-private:
-    alignas(8) unsigned char record_[512] = {};
-    std::vector<unsigned char> entries_;
-};
-
 TEST(VehicleRecords, ThePlayersVehicleIsTheFirstMarkedOne) {
     std::string_view name;
     EXPECT_FALSE(FindPlayerVehicle(VehicleList({}).get(), name));
     EXPECT_FALSE(FindPlayerVehicle(VehicleList({{"A", false}, {"B", false}}).get(), name));
-    ASSERT_TRUE(
-        FindPlayerVehicle(VehicleList({{"A", false}, {"B", false}, {"C", true}}).get(), name));
+    const VehicleList thirdMarked({{"A", false}, {"B", false}, {"C", true}});
+    ASSERT_TRUE(FindPlayerVehicle(thirdMarked.get(), name));
     EXPECT_EQ(name, "C");
-    ASSERT_TRUE(FindPlayerVehicle(VehicleList({{"A", true}, {"B", true}}).get(), name));
+    const VehicleList twoMarked({{"A", true}, {"B", true}});
+    ASSERT_TRUE(FindPlayerVehicle(twoMarked.get(), name));
     EXPECT_EQ(name, "A");
     VehicleList negative({{"A", true}});
     negative.SetCount(-1);
@@ -185,7 +163,8 @@ TEST(VehicleRecords, ThePlayersVehicleIsTheFirstMarkedOne) {
 TEST(VehicleRecords, AnUnterminatedNameEndsWithItsRecord) {
     std::string_view name;
     const std::string longName(400, 'x');
-    ASSERT_TRUE(FindPlayerVehicle(VehicleList({{longName, true}}).get(), name));
+    const VehicleList unterminated({{longName, true}});
+    ASSERT_TRUE(FindPlayerVehicle(unterminated.get(), name));
     EXPECT_EQ(name.size(), vehicle_layout::kNameCapacity);
 }
 
@@ -207,25 +186,6 @@ TEST_F(VehicleChanges, AChangeReappliesGeneralThenTheVehicle) {
     EXPECT_EQ(plugin.yawFilter.MinFrames, 5);    // "General Filter" sets it again
     EXPECT_EQ(plugin.pitchFilter.MinFrames, 7);  // nothing sets it again: it stays
     EXPECT_EQ(plugin.yawFilter.DecreaseFrame, 120.0f);
-}
-
-TEST_F(VehicleChanges, TestModeAnnouncesEachChangeOnce) {
-    plugin.testMode = true;
-    plugin.enabled = false;  // the vehicle is followed whether or not controls are answered
-    ::testing::internal::CaptureStderr();
-    plugin.UpdateVehicles(VehicleList({{"abc", true}}).get());
-    plugin.UpdateVehicles(VehicleList({{"abc", true}}).get());
-    const std::string shown = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(shown, "Velmora - TestMode: Current Vehicle: abc\n");
-    EXPECT_EQ(plugin.currentVehicle, "abc");
-}
-
-TEST_F(VehicleChanges, AnEmptyFirstNameIsNoChange) {
-    plugin.testMode = true;
-    ::testing::internal::CaptureStderr();
-    plugin.UpdateVehicles(VehicleList({{"", true}}).get());
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
-    EXPECT_EQ(plugin.yawFilter.MinFrames, 5);
 }
 
 }  // namespace

@@ -1,0 +1,168 @@
+#include "tracking/worker_thread.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
+
+namespace velmora {
+namespace {
+
+using namespace std::chrono_literals;
+
+template <class Condition>
+bool WaitUntil(Condition condition, std::chrono::milliseconds limit = 10s) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) {
+            return condition();
+        }
+        std::this_thread::sleep_for(1ms);
+    }
+    return true;
+}
+
+// What a test function shares with the test; handed over as the thread's argument.
+struct Script {
+    std::atomic<bool> release{false};
+    std::atomic<bool> inOwnCode{false};
+    std::atomic<bool> ownCodeDone{false};
+    std::atomic<bool> insideCall{false};
+    std::atomic<bool> leftCall{false};
+    std::atomic<bool> ranOnAfterCall{false};
+    std::atomic<int> calls{0};
+    std::atomic<int> iterations{0};
+    std::weak_ptr<void> keepAlive;
+    std::atomic<bool> keptAliveWhileInside{false};
+};
+
+std::uint32_t ReturnSeven(void* argument, ThreadContext&) {
+    ++static_cast<Script*>(argument)->calls;
+    return 7;
+}
+
+// Blocks in one outside call until released, as a hung driver read does.
+std::uint32_t BlockOutside(void* argument, ThreadContext& context) {
+    auto& script = *static_cast<Script*>(argument);
+    const bool carryOn = context.Outside([&] {
+        script.insideCall = true;
+        while (!script.release) {
+            std::this_thread::sleep_for(1ms);
+        }
+        script.keptAliveWhileInside = !script.keepAlive.expired();
+        script.leftCall = true;
+    });
+    if (!carryOn) {
+        return 1;
+    }
+    script.ranOnAfterCall = true;
+    return 2;
+}
+
+// Busy in its own code until released, then sleeps outside in a loop for as long as it may.
+std::uint32_t OwnCodeThenSleep(void* argument, ThreadContext& context) {
+    auto& script = *static_cast<Script*>(argument);
+    script.inOwnCode = true;
+    while (!script.release) {
+        std::this_thread::yield();
+    }
+    script.ownCodeDone = true;
+    while (context.Outside([] { platform::Sleep(1); })) {
+        ++script.iterations;
+    }
+    return 3;
+}
+
+TEST(WorkerThread, RunsTheFunctionAndKeepsItsResultAsTheExitCode) {
+    Script script;
+    WorkerThread thread(ReturnSeven, &script);
+    ASSERT_TRUE(WaitUntil([&] { return thread.Started() && !thread.Running(); }));
+    EXPECT_EQ(script.calls, 1);
+    EXPECT_EQ(thread.ExitCode(), 7u);
+
+    thread.Terminate();
+    thread.Terminate();
+    EXPECT_EQ(thread.ExitCode(), 7u) << "Terminate after the function returned does nothing";
+}
+
+TEST(WorkerThread, IsRunningOnlyWhileTheFunctionRuns) {
+    Script script;
+    WorkerThread thread(OwnCodeThenSleep, &script);
+    ASSERT_TRUE(WaitUntil([&] { return script.inOwnCode.load(); }));
+    EXPECT_TRUE(thread.Running());
+    EXPECT_TRUE(thread.Started());
+    script.release = true;
+    thread.Terminate();
+    EXPECT_FALSE(thread.Running());
+    EXPECT_EQ(thread.ExitCode(), 0u);
+}
+
+TEST(WorkerThread, DestroyedAtOnceNeverRunsItsFunctionAfterwards) {
+    Script script;
+    int callsAtDestruction = 0;
+    for (int i = 0; i < 200; ++i) {
+        { WorkerThread thread(ReturnSeven, &script); }
+        callsAtDestruction = script.calls;
+    }
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(script.calls, callsAtDestruction);
+}
+
+TEST(WorkerThread, TerminateEndsAThreadBlockedOutsideAndNoneOfItsCodeRunsAfterwards) {
+    Script script;
+    auto keepAlive = std::make_shared<int>(0);
+    script.keepAlive = keepAlive;
+    auto thread = std::make_unique<WorkerThread>(BlockOutside, &script, std::move(keepAlive));
+    ASSERT_TRUE(WaitUntil([&] { return script.insideCall.load(); }));
+
+    thread->Terminate();
+    EXPECT_FALSE(thread->Running());
+    EXPECT_EQ(thread->ExitCode(), 0u);
+    thread.reset();
+
+    // Where the thread was only let go, its call returns now; where it was ended, it never does.
+    script.release = true;
+    WaitUntil([&] { return script.leftCall.load(); }, 2s);
+    if (script.leftCall) {
+        EXPECT_TRUE(script.keptAliveWhileInside) << "keepAlive released under a running call";
+    }
+    EXPECT_TRUE(WaitUntil([&] { return script.keepAlive.expired(); }))
+        << "keepAlive never released";
+    std::this_thread::sleep_for(20ms);
+    EXPECT_FALSE(script.ranOnAfterCall);
+}
+
+TEST(WorkerThread, TerminateWaitsForTheThreadToLeaveItsOwnCode) {
+    Script script;
+    WorkerThread thread(OwnCodeThenSleep, &script);
+    ASSERT_TRUE(WaitUntil([&] { return script.inOwnCode.load(); }));
+
+    std::atomic<bool> terminated{false};
+    std::thread owner([&] {
+        thread.Terminate();
+        terminated = true;
+    });
+    std::this_thread::sleep_for(50ms);
+    EXPECT_FALSE(terminated) << "ended while in its own code";
+    script.release = true;
+    owner.join();
+    EXPECT_TRUE(script.ownCodeDone);
+    EXPECT_FALSE(thread.Running());
+}
+
+TEST(WorkerThread, DestroyingAWrapperWhoseThreadRunsEndsItFirst) {
+    Script script;
+    script.release = true;
+    {
+        WorkerThread thread(OwnCodeThenSleep, &script);
+        ASSERT_TRUE(WaitUntil([&] { return script.iterations > 3; }));
+    }
+    const int iterations = script.iterations;
+    std::this_thread::sleep_for(30ms);
+    EXPECT_EQ(script.iterations, iterations);
+}
+
+}  // namespace
+}  // namespace velmora
