@@ -5,7 +5,7 @@
   GetPluginVersion @4, undecorated.
 - It imports only Windows system DLLs (no MinGW runtime DLL a user would lack).
 - The tables of VelmoraPlugin (28 slots) and InternalsPluginInfo (8 slots) hold the operations in
-  the host's order, read from the relocations of the vtables in the object files.
+  the host's order, read from the vtables' bytes in the linked DLL.
 - On i686, every slot that takes arguments pops them itself (thiscall: `ret $n`).
 """
 
@@ -48,9 +48,8 @@ def run(*command):
 
 
 def demangle(symbols, cxxfilt):
-    # i686 COFF symbols carry one extra leading underscore.
-    stripped = [s[1:] if s.startswith("__Z") else s for s in symbols]
-    out = subprocess.run([cxxfilt], input="\n".join(stripped), check=True, capture_output=True,
+    # The target's own c++filt knows whether its symbols carry an extra leading underscore.
+    out = subprocess.run([cxxfilt], input="\n".join(symbols), check=True, capture_output=True,
                          text=True).stdout
     return out.splitlines()
 
@@ -59,7 +58,7 @@ def check_exports(objdump, dll):
     text = run(objdump, "-p", dll)
     base = re.search(r"Ordinal Base\s+(\d+)", text, re.IGNORECASE)
     check(base is not None and base.group(1) == "1", "export ordinal base is 1")
-    table = text.split("[Ordinal/Name Pointer] Table", 1)[-1]
+    table = text.split("[Ordinal/Name Pointer] Table", 1)[-1].split("\n\n", 1)[0]
     names = re.findall(r"\[\s*(\d+)\]\s+(\S+)", table)
     print("     exports: " + ", ".join(f"{n} @{int(i) + 1}" for i, n in names))
     check([n for _, n in names] == EXPORTS, "exactly the four exports, undecorated")
@@ -69,48 +68,71 @@ def check_exports(objdump, dll):
     check(imports <= SYSTEM_DLLS, "imports only Windows system DLLs")
 
 
-def vtable_slots(objdump, cxxfilt, obj, mangled_class):
-    """The functions a vtable points at, in slot order, read from its relocations."""
-    text = run(objdump, "-r", obj)
-    sections = re.split(r"RELOCATION RECORDS FOR \[(.*?)\]:", text)
-    for name, body in zip(sections[1::2], sections[2::2]):
-        if not name.endswith("_ZTV" + mangled_class):
-            continue
-        relocs = sorted((int(off, 16), sym) for off, _, sym in
-                        re.findall(r"^([0-9a-f]+)\s+(\S+)\s+(\S+)", body, re.MULTILINE))
-        pointer = 4 if "i686" in objdump else 8
-        targets = [sym for off, sym in relocs if off >= 2 * pointer]
-        offsets = [off for off, _ in relocs if off >= 2 * pointer]
-        contiguous = offsets == [2 * pointer + i * pointer for i in range(len(offsets))]
-        return demangle(targets, cxxfilt), contiguous
-    return None, False
+class Image:
+    """The linked DLL's symbols and bytes: what the host will actually find in memory."""
+
+    def __init__(self, objdump, dll):
+        self.objdump, self.dll = objdump, dll
+        nm = objdump.replace("objdump", "nm")
+        cxxfilt = objdump.replace("objdump", "c++filt")
+        self.symbols = {}  # mangled name -> address
+        self.functions = {}  # address -> demangled name
+        mangled_functions = []
+        for line in run(nm, dll).splitlines():
+            parts = line.split()
+            if len(parts) == 3:
+                address, kind, name = int(parts[0], 16), parts[1], parts[2]
+                self.symbols[name] = address
+                # Section symbols (".text", ".text$...") share addresses with the functions.
+                if kind in "Tt" and not name.startswith("."):
+                    mangled_functions.append((address, name))
+        names = demangle([n for _, n in mangled_functions], cxxfilt)
+        for (address, _), name in zip(mangled_functions, names):
+            self.functions.setdefault(address, name)
+        self.addresses = sorted(set(self.symbols.values()))
+
+    def next_symbol_after(self, address):
+        return next(a for a in self.addresses if a > address)
+
+    def words(self, start, stop):
+        text = run(self.objdump, "-s", f"--start-address={start:#x}", f"--stop-address={stop:#x}",
+                   self.dll)
+        data = b""
+        for line in text.splitlines():
+            match = re.match(r"^\s*([0-9a-f]+)\s((?:[0-9a-f]{2,8}\s?){1,4})", line)
+            if match and int(match.group(1), 16) >= start - 16:
+                data += bytes.fromhex(match.group(2).replace(" ", ""))
+        width = 4 if "i686" in self.objdump else 8
+        return [int.from_bytes(data[i:i + width], "little") for i in range(0, len(data), width)]
+
+    def disassembly(self, address):
+        return run(self.objdump, "-d", f"--start-address={address:#x}",
+                   f"--stop-address={self.next_symbol_after(address):#x}", self.dll)
 
 
-def check_table(objdump, cxxfilt, objects, source, mangled, cls, expected):
-    obj = next((o for o in objects if o.endswith(source)), None)
-    check(obj is not None, f"object file for {source} found")
-    if obj is None:
-        return None
-    slots, contiguous = vtable_slots(objdump, cxxfilt, obj, mangled)
-    check(slots is not None, f"vtable of {cls} found")
-    if slots is None:
-        return obj
-    for index, symbol in enumerate(slots):
-        print(f"     {cls} slot {index:2}: {symbol}")
-    check(contiguous, f"{cls}: the table has no gaps")
+def check_table(image, mangled, cls, expected):
+    symbol = next((n for n in image.symbols if n.lstrip("_") == "ZTV" + mangled), None)
+    check(symbol is not None, f"vtable of {cls} found")
+    if symbol is None:
+        return []
+    start = image.symbols[symbol]
+    entries = image.words(start, image.next_symbol_after(start))
+    # Offset to top, type information, then the slots; alignment padding at the end is zeros.
+    slots = entries[2:]
+    while slots and slots[-1] == 0:
+        slots.pop()
+    names = [image.functions.get(a, f"<not a function: {a:#x}>") for a in slots]
+    for index, name in enumerate(names):
+        print(f"     {cls} slot {index:2}: {name}")
     prefix = f"velmora::{cls}::"
-    check([s.removeprefix(prefix) for s in slots] == expected,
+    check([n.removeprefix(prefix) for n in names] == expected,
           f"{cls}: {len(expected)} slots in the host's order")
-    return obj
+    return slots
 
 
-def check_thiscall(objdump, cxxfilt, obj):
-    text = run(objdump, "-d", obj)
-    bodies = re.split(r"^[0-9a-f]+ <(.*?)>:$", text, flags=re.MULTILINE)
-    functions = dict(zip(demangle(bodies[1::2], cxxfilt), bodies[2::2]))
+def check_thiscall(image, slots):
     for slot, pops in PLUGIN_POPS.items():
-        name = "velmora::VelmoraPlugin::" + PLUGIN_SLOTS[slot]
-        body = functions.get(name, "")
+        body = image.disassembly(slots[slot]) if slot < len(slots) else ""
         check(re.search(rf"\bret\s+\$0x{pops:x}\b", body) is not None,
               f"slot {slot} {PLUGIN_SLOTS[slot]} pops {pops} bytes (thiscall)")
 
@@ -119,20 +141,16 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--objdump", required=True)
     parser.add_argument("--dll", required=True)
-    parser.add_argument("--plugin-object", required=True, nargs="+")
     args = parser.parse_args()
-    objects = [o for arg in args.plugin_object for o in arg.split(";")]
-    cxxfilt = args.objdump.replace("objdump", "c++filt")
 
     check_exports(args.objdump, args.dll)
-    plugin_obj = check_table(args.objdump, cxxfilt, objects, "velmora_plugin.cpp.obj",
-                             "N7velmora13VelmoraPluginE", "VelmoraPlugin", PLUGIN_SLOTS)
-    check_table(args.objdump, cxxfilt, objects, "plugin_info.cpp.obj",
-                "N7velmora18InternalsPluginInfoE", "InternalsPluginInfo", INFO_SLOTS)
-    if plugin_obj and "i686" in args.objdump:
-        check_thiscall(args.objdump, cxxfilt, plugin_obj)
+    image = Image(args.objdump, args.dll)
+    slots = check_table(image, "N7velmora13VelmoraPluginE", "VelmoraPlugin", PLUGIN_SLOTS)
+    check_table(image, "N7velmora19InternalsPluginInfoE", "InternalsPluginInfo", INFO_SLOTS)
+    if "i686" in args.objdump and len(slots) == len(PLUGIN_SLOTS):
+        check_thiscall(image, slots)
 
-    print(f"{len(failures) == 0 and 'all checks passed' or str(len(failures)) + ' checks failed'}")
+    print("all checks passed" if not failures else f"{len(failures)} checks failed")
     return 1 if failures else 0
 
 
