@@ -138,6 +138,8 @@ TEST_F(PluginWithTracker, StopReturnsWithinAboutASecondWhenTheDriverHangs) {
 }
 
 TEST_F(PluginWithTracker, DeletingARunningObjectEndsItsThread) {
+    // A thread ended by force in an earlier test never left its call: count from here.
+    const int inProgress = driver->Counters().callsInProgress;
     {
         PluginUnderTest plugin(kExampleConfig);
         plugin.Start();
@@ -146,7 +148,7 @@ TEST_F(PluginWithTracker, DeletingARunningObjectEndsItsThread) {
     const auto counters = driver->Counters();
     std::this_thread::sleep_for(100ms);
     EXPECT_EQ(driver->Counters().reads, counters.reads);
-    EXPECT_EQ(counters.callsInProgress, 0);
+    EXPECT_EQ(counters.callsInProgress, inProgress);
 }
 
 // The host's thread queries every control and switches vehicles while the polling thread feeds
