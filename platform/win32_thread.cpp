@@ -22,6 +22,14 @@ HANDLE ToHandle(ThreadHandle thread) {
     return reinterpret_cast<HANDLE>(thread.value);
 }
 
+// A thread let go returns into this library when its blocking call ends: keep the library mapped
+// for the rest of the process, whatever the host unloads.
+void PinThisLibrary() {
+    HMODULE self = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                       reinterpret_cast<LPCSTR>(&PinThisLibrary), &self);
+}
+
 }  // namespace
 
 bool StartThread(ThreadRoutine routine, void* parameter, ThreadHandle& thread) {
@@ -44,7 +52,13 @@ void JoinThread(ThreadHandle thread) {
 }
 
 bool EndThreadByForce(ThreadHandle thread) {
-    TerminateThread(ToHandle(thread), 0);
+    // Refused (a handle without the right, say): waiting for the end would wait for ever, so the
+    // thread is let go instead, as on POSIX.
+    if (!TerminateThread(ToHandle(thread), 0)) {
+        PinThisLibrary();
+        CloseHandle(ToHandle(thread));
+        return false;
+    }
     // TerminateThread only starts the end; wait until the thread can run nothing more.
     WaitForSingleObject(ToHandle(thread), INFINITE);
     CloseHandle(ToHandle(thread));

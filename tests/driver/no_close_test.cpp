@@ -1,0 +1,22 @@
+#include "polling_fixture.h"
+
+namespace velmora::test {
+namespace {
+
+class WithoutClose : public PollingTest {
+protected:
+    WithoutClose() : PollingTest("driver-no-close") {}
+};
+
+TEST_F(WithoutClose, ReadsAndStopsByItselfLeavingTheTrackerOpen) {
+    driver->SetPose(100, 200, 300);
+    StartPolling();
+    ASSERT_TRUE(WaitUntil([&] { return Counters().reads >= 5; }));
+    EXPECT_LT(StopPolling(), EndedByItself);
+    EXPECT_EQ(Counters().isOpen, 1);
+    LockHold hold(plugin->lock);
+    EXPECT_EQ(plugin->yawFilter.Output, 100);
+}
+
+}  // namespace
+}  // namespace velmora::test

@@ -1,0 +1,131 @@
+#include "polling_fixture.h"
+
+namespace velmora::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+class Polling : public PollingTest {
+protected:
+    Polling() : PollingTest("driver") {}
+};
+
+TEST_F(Polling, EndsAtOnceWithoutTouchingTheDriverWhenStopWasRequestedBeforeItBegan) {
+    plugin->stopRequested = true;
+    plugin->BindDriverAndStartPolling();
+    ASSERT_NE(plugin->workerThread, nullptr);
+    ASSERT_TRUE(WaitUntil(
+        [&] { return plugin->workerThread->Started() && !plugin->workerThread->Running(); }));
+    EXPECT_EQ(plugin->workerThread->ExitCode(), 0u);
+    const auto counters = Counters();
+    EXPECT_EQ(counters.opens, 0);
+    EXPECT_EQ(counters.reads, 0);
+    EXPECT_EQ(counters.closes, 0);
+}
+
+TEST_F(Polling, RetriesATrackerThatNeverOpensEveryTenthOfASecondAndStopsWithinOneCycle) {
+    driver->SetOpenFailures(-1);
+    const auto start = Clock::now();
+    StartPolling();
+    ASSERT_TRUE(WaitUntil([&] { return Counters().opens >= 4; }));
+    const auto counters = Counters();
+    const auto elapsed = Clock::now() - start;
+    // Each retry follows a sleep of at least 100 ms.
+    EXPECT_LE(counters.opens, elapsed / 100ms + 1);
+
+    EXPECT_LT(StopPolling(), EndedByItself);
+    const auto after = Counters();
+    EXPECT_EQ(after.reads, 0);
+    EXPECT_EQ(after.closes, 0);
+    EXPECT_EQ(after.callsInProgress, 0);
+}
+
+TEST_F(Polling, ReopensAfterAFailedReadWithoutClosingAndThenReadsAtTheFastPaceAgain) {
+    driver->FailNextReads(1);
+    StartPolling();
+    ASSERT_TRUE(WaitUntil([&] { return Counters().reads >= 3; }));
+    const auto recovered = Clock::now();
+    ASSERT_TRUE(WaitUntil([&] { return Counters().reads >= 23; }));
+    // Twenty reads 100 ms apart would take two seconds.
+    EXPECT_LT(Clock::now() - recovered, 1500ms);
+
+    EXPECT_LT(StopPolling(), EndedByItself);
+    const std::string log = driver->CallLog();
+    EXPECT_EQ(log.substr(0, 5), "OrORR");
+    EXPECT_EQ(log.find('C'), log.size() - 1) << log;
+}
+
+TEST_F(Polling, FeedsYawPitchAndRollIntoTheirOwnFilters) {
+    driver->SetPose(1000, -2000, 3000);
+    StartPolling();
+    ASSERT_TRUE(WaitUntil([&] { return Counters().reads >= 10; }));
+    StopPolling();
+    LockHold hold(plugin->lock);
+    EXPECT_EQ(plugin->yawFilter.Output, 1000);
+    EXPECT_EQ(plugin->pitchFilter.Output, -2000);
+    EXPECT_EQ(plugin->rollFilter.Output, 3000);
+}
+
+TEST_F(Polling, FeedsTheThreeValuesOfOneReadingUnderOneHoldOfTheLock) {
+    StartPolling();
+    // The pitch ring is the shortest; until it is full every filter counts every sample.
+    const int readsToWatch = 60;
+    int mismatches = 0;
+    while (Counters().reads < readsToWatch) {
+        LockHold hold(plugin->lock);
+        ASSERT_TRUE(hold.Held());
+        const auto yaw = plugin->yawFilter.FrameCount;
+        if (plugin->pitchFilter.FrameCount != yaw || plugin->rollFilter.FrameCount != yaw) {
+            ++mismatches;
+        }
+    }
+    StopPolling();
+    EXPECT_EQ(mismatches, 0);
+}
+
+TEST_F(Polling, StopsWithinOneCycleWhenAReadFailsJustBeforeTheStopWithoutClosing) {
+    driver->SetReadFailEvery(1);
+    StartPolling();
+    ASSERT_TRUE(WaitUntil([&] { return Counters().failedReads >= 2; }));
+    EXPECT_LT(StopPolling(), EndedByItself);
+    EXPECT_EQ(Counters().closes, 0);
+}
+
+// A section planted in the parsed settings disappears when the polling thread reloads the file.
+TEST_F(Polling, InTestModeReloadsTheSettingsInItsFirstCycleAndThenOnceASecond) {
+    auto plant = [&] {
+        LockHold hold(plugin->lock);
+        plugin->config.LoadText("[Planted]\nkey = 1\n");
+        plugin->testMode = true;
+    };
+    auto planted = [&] {
+        LockHold hold(plugin->lock);
+        return plugin->config.Sections().count("Planted") != 0;
+    };
+    plant();
+    driver->SetOpenFailures(-1);  // cycles 100 ms apart
+    StartPolling();
+    ASSERT_TRUE(WaitUntil([&] { return !planted(); }));
+    EXPECT_LE(Counters().opens, 1) << "the first reload comes before the second cycle's open";
+
+    plant();
+    const auto replanted = Clock::now();
+    ASSERT_TRUE(WaitUntil([&] { return !planted(); }));
+    EXPECT_GE(Clock::now() - replanted, 900ms);
+}
+
+TEST_F(Polling, BindsAllFourEntryPointsOfTheDriver) {
+    auto bound = TrackerDriver::Load();
+    ASSERT_NE(bound, nullptr);
+    std::int32_t yaw = 0;
+    std::int32_t pitch = 0;
+    std::int32_t roll = 0;
+    EXPECT_EQ(bound->Open(), 0);
+    EXPECT_EQ(bound->GetTracking(&yaw, &pitch, &roll), 0);
+    bound->ZeroSet();
+    bound->Close();
+    EXPECT_EQ(driver->CallLog(), "ORZC");
+}
+
+}  // namespace
+}  // namespace velmora::test

@@ -1,0 +1,5 @@
+#include "tracker_model.h"
+
+extern "C" std::int32_t IWRZeroSet(void) {
+    return velmora::sim::TrackerModel::Instance().ZeroSet();
+}

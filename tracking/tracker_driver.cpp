@@ -1,0 +1,65 @@
+#include "tracking/tracker_driver.h"
+
+#include <new>
+
+namespace velmora {
+namespace {
+
+template <class Entry>
+Entry Find(platform::ModuleHandle module, const char* name) {
+    return reinterpret_cast<Entry>(platform::FindEntryPoint(module, name));
+}
+
+}  // namespace
+
+std::shared_ptr<TrackerDriver> TrackerDriver::Load() {
+    platform::ModuleHandle module = platform::LoadDriverLibrary();
+    if (module == nullptr) {
+        return nullptr;
+    }
+    auto* driver = new (std::nothrow) TrackerDriver(module);
+    if (driver == nullptr) {
+        platform::FreeDriverLibrary(module);
+        return nullptr;
+    }
+    try {
+        return std::shared_ptr<TrackerDriver>(driver);
+    } catch (...) {
+        // The shared pointer has deleted the driver, and so unloaded the library, before throwing.
+        return nullptr;
+    }
+}
+
+TrackerDriver::TrackerDriver(platform::ModuleHandle module)
+    : module_(module),
+      open_(Find<OpenTracker>(module, "IWROpenTracker")),
+      close_(Find<CloseTracker>(module, "IWRCloseTracker")),
+      zeroSet_(Find<ZeroSetTracker>(module, "IWRZeroSet")),
+      getTracking_(Find<GetTrackingFn>(module, "IWRGetTracking")) {}
+
+TrackerDriver::~TrackerDriver() {
+    platform::FreeDriverLibrary(module_);
+}
+
+std::int32_t TrackerDriver::Open() const {
+    return open_ != nullptr ? open_() : -1;
+}
+
+std::int32_t TrackerDriver::GetTracking(std::int32_t* yaw, std::int32_t* pitch,
+                                        std::int32_t* roll) const {
+    return getTracking_ != nullptr ? getTracking_(yaw, pitch, roll) : -1;
+}
+
+void TrackerDriver::Close() const {
+    if (close_ != nullptr) {
+        close_();
+    }
+}
+
+void TrackerDriver::ZeroSet() const {
+    if (zeroSet_ != nullptr) {
+        zeroSet_();
+    }
+}
+
+}  // namespace velmora

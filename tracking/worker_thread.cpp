@@ -1,0 +1,130 @@
+#include "tracking/worker_thread.h"
+
+#include "tracking/thread_control.h"
+
+namespace velmora {
+
+bool ThreadContext::BeginOutside() {
+    return control_.BeginOutside();
+}
+
+bool ThreadContext::EndOutside() {
+    return control_.EndOutside();
+}
+
+bool ThreadControl::BeginOutside() {
+    auto expected = ThreadState::InOwnCode;
+    return state.compare_exchange_strong(expected, ThreadState::Outside);
+}
+
+bool ThreadControl::EndOutside() {
+    auto expected = ThreadState::Outside;
+    if (state.compare_exchange_strong(expected, ThreadState::InOwnCode)) {
+        return true;
+    }
+    // The owner won: it either ends this thread by force during this wait (Win32) or lets it go.
+    while (!letGo) {
+        platform::Sleep(1);
+    }
+    return false;
+}
+
+std::uint32_t ThreadControl::Run(void* parameter) {
+    auto& control = *static_cast<ThreadControl*>(parameter);
+    std::uint32_t code = 0;
+    auto expected = ThreadState::NotStarted;
+    if (control.state.compare_exchange_strong(expected, ThreadState::InOwnCode)) {
+        control.started = true;
+        control.running = true;
+        ThreadContext context(control);
+        try {
+            code = control.function(control.argument, context);
+        } catch (...) {
+            // An exception leaving a thread's routine ends the whole process, the game with it.
+            // One thrown out of an outside stretch must still settle that stretch with the owner.
+            code = 0;
+            if (control.state.load() == ThreadState::Outside) {
+                control.EndOutside();
+            }
+        }
+        // InOwnCode here means the function returned by itself; Abandoned means it left an
+        // outside stretch that the owner had given up, and the owner has already said how it ended.
+        if (control.state.load() == ThreadState::InOwnCode) {
+            control.exitCode = code;
+            control.state = ThreadState::Finished;
+            control.running = false;
+        } else {
+            code = 0;
+        }
+    }
+    // May free the control, and with it the last hold on whatever keepAlive kept loaded.
+    std::shared_ptr<ThreadControl> last = std::move(control.threadReference);
+    return code;
+}
+
+WorkerThread::WorkerThread(Function function, void* argument, std::shared_ptr<void> keepAlive)
+    : control_(std::make_shared<ThreadControl>(function, argument, std::move(keepAlive))) {
+    control_->threadReference = control_;
+    hasThread_ = platform::StartThread(&ThreadControl::Run, control_.get(), handle_);
+    if (!hasThread_) {
+        control_->threadReference.reset();
+    }
+}
+
+WorkerThread::~WorkerThread() {
+    if (!hasThread_) {
+        return;
+    }
+    auto expected = ThreadState::NotStarted;
+    if (!control_->state.compare_exchange_strong(expected, ThreadState::Abandoned)) {
+        Terminate();
+    }
+    // Not ended by force: the thread has finished its function or will leave without running it.
+    // Joining it keeps our code from running on after the owner believes the thread is gone.
+    if (hasThread_) {
+        platform::JoinThread(handle_);
+    }
+}
+
+bool WorkerThread::Running() const {
+    return control_->running;
+}
+
+bool WorkerThread::Started() const {
+    return control_->started;
+}
+
+std::uint32_t WorkerThread::ExitCode() const {
+    return control_->exitCode;
+}
+
+void WorkerThread::Terminate() {
+    if (!hasThread_) {
+        return;
+    }
+    for (;;) {
+        auto state = control_->state.load();
+        if (state == ThreadState::NotStarted || state == ThreadState::Finished ||
+            state == ThreadState::Abandoned) {
+            return;
+        }
+        if (state == ThreadState::InOwnCode) {
+            // It may hold the lock; its own code is short, so wait for its next outside stretch.
+            platform::Sleep(1);
+            continue;
+        }
+        if (control_->state.compare_exchange_strong(state, ThreadState::Abandoned)) {
+            break;
+        }
+    }
+    control_->exitCode = 0;
+    control_->running = false;
+    hasThread_ = false;
+    if (platform::EndThreadByForce(handle_)) {
+        control_->threadReference.reset();
+    } else {
+        control_->letGo = true;
+    }
+}
+
+}  // namespace velmora
