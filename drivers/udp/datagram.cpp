@@ -1,0 +1,36 @@
+#include "drivers/udp/datagram.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+namespace velmora::udp {
+namespace {
+
+double LittleEndianDouble(const unsigned char* bytes) {
+    std::uint64_t bits = 0;
+    for (int i = 7; i >= 0; --i) {
+        bits = (bits << 8) | bytes[i];
+    }
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+}  // namespace
+
+std::optional<SenderPose> DecodeDatagram(const unsigned char* bytes, std::size_t size) {
+    if (bytes == nullptr || size != kDatagramSize) {
+        return std::nullopt;
+    }
+    double values[6];
+    for (int i = 0; i < 6; ++i) {
+        values[i] = LittleEndianDouble(bytes + 8 * i);
+        if (!std::isfinite(values[i])) {
+            return std::nullopt;
+        }
+    }
+    return SenderPose{values[0], values[1], values[2], values[3], values[4], values[5]};
+}
+
+}  // namespace velmora::udp

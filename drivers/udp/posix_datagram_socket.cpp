@@ -1,0 +1,69 @@
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "drivers/udp/datagram_socket.h"
+
+namespace velmora::udp {
+namespace {
+
+int Descriptor(std::uintptr_t handle) {
+    return static_cast<int>(handle);
+}
+
+}  // namespace
+
+bool DatagramSocket::Open(std::uint32_t address, std::uint16_t port) {
+    Close();
+    const int descriptor = socket(AF_INET, SOCK_DGRAM, 0);
+    if (descriptor < 0) {
+        return false;
+    }
+    // Non-blocking, so that a read never waits; close-on-exec, so that a program the game starts
+    // does not inherit the port.
+    const int flags = fcntl(descriptor, F_GETFL);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_port = htons(port);
+    local.sin_addr.s_addr = htonl(address);
+    if (flags < 0 || fcntl(descriptor, F_SETFL, flags | O_NONBLOCK) != 0 ||
+        fcntl(descriptor, F_SETFD, FD_CLOEXEC) != 0 ||
+        bind(descriptor, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
+        close(descriptor);
+        return false;
+    }
+    handle_ = static_cast<std::uintptr_t>(descriptor);
+    open_ = true;
+    return true;
+}
+
+void DatagramSocket::Close() {
+    if (open_) {
+        close(Descriptor(handle_));
+        open_ = false;
+    }
+}
+
+DatagramSocket::Receipt DatagramSocket::Receive(unsigned char* buffer, std::size_t capacity,
+                                                std::size_t& length) {
+    length = 0;
+    if (!open_) {
+        return Receipt::Failed;
+    }
+    // recv cuts a longer datagram to the buffer's length and drops the rest of it.
+    const ssize_t received = recv(Descriptor(handle_), buffer, capacity, 0);
+    if (received >= 0) {
+        length = static_cast<std::size_t>(received);
+        return Receipt::Datagram;
+    }
+    if (errno == EAGAIN || errno == EWOULDBLOCK) {
+        return Receipt::Empty;
+    }
+    return Receipt::Failed;
+}
+
+}  // namespace velmora::udp

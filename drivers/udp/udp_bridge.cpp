@@ -1,0 +1,74 @@
+#include "drivers/udp/udp_bridge.h"
+
+#include <utility>
+
+#include "drivers/udp/datagram.h"
+#include "drivers/udp/library_module.h"
+#include "drivers/udp/monotonic_clock.h"
+
+namespace velmora::udp {
+
+UdpBridge::UdpBridge(std::filesystem::path settingsFile) : settingsFile_(std::move(settingsFile)) {}
+
+std::int32_t UdpBridge::Open() {
+    if (socket_.IsOpen()) {
+        return 0;
+    }
+    const BridgeSettings settings = LoadSettings(settingsFile_);
+    keeper_.Configure(settings);
+    if (!socket_.Open(settings.address, settings.port)) {
+        return 1;
+    }
+    KeepLibraryLoaded();
+    return 0;
+}
+
+std::int32_t UdpBridge::Read(std::int32_t* yaw, std::int32_t* pitch, std::int32_t* roll) {
+    if (!socket_.IsOpen() || yaw == nullptr || pitch == nullptr || roll == nullptr) {
+        return 1;
+    }
+    const auto reading = keeper_.Read(Drain());
+    if (!reading) {
+        return 1;
+    }
+    *yaw = reading->yaw;
+    *pitch = reading->pitch;
+    *roll = reading->roll;
+    return 0;
+}
+
+std::int32_t UdpBridge::Close() {
+    socket_.Close();
+    keeper_.Forget();
+    return 0;
+}
+
+std::int32_t UdpBridge::ZeroSet() {
+    keeper_.RequestZero();
+    return 0;
+}
+
+std::uint64_t UdpBridge::Drain() {
+    // Longer than any datagram we accept, so that a longer one cannot pass for a valid one.
+    unsigned char buffer[kDatagramSize + 16];
+    std::optional<SenderPose> newest;
+    const std::uint64_t start = MonotonicMilliseconds();
+    std::uint64_t now = start;
+    for (int i = 0; i < kMaxDatagramsPerRead && now - start < kDrainBudgetMs;
+         ++i, now = MonotonicMilliseconds()) {
+        std::size_t length = 0;
+        const auto receipt = socket_.Receive(buffer, sizeof buffer, length);
+        if (receipt != DatagramSocket::Receipt::Datagram) {
+            break;
+        }
+        if (auto pose = DecodeDatagram(buffer, length)) {
+            newest = pose;
+        }
+    }
+    if (newest) {
+        keeper_.Accept(*newest, now);
+    }
+    return now;
+}
+
+}  // namespace velmora::udp
