@@ -15,6 +15,7 @@ import subprocess
 import sys
 
 EXPORTS = ["GetPluginName", "GetPluginObjectCount", "GetPluginObjectInfo", "GetPluginVersion"]
+DRIVER_EXPORTS = ["IWRCloseTracker", "IWRGetTracking", "IWROpenTracker", "IWRZeroSet"]
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "msvcrt.dll", "advapi32.dll", "ntdll.dll"}
 
 PLUGIN_SLOTS = [
@@ -52,6 +53,18 @@ def demangle(symbols, cxxfilt):
     out = subprocess.run([cxxfilt], input="\n".join(symbols), check=True, capture_output=True,
                          text=True).stdout
     return out.splitlines()
+
+
+def check_driver(objdump, dll):
+    """A tracker driver we ship: the four entry points undecorated, system DLLs only."""
+    text = run(objdump, "-p", dll)
+    table = text.split("[Ordinal/Name Pointer] Table", 1)[-1].split("\n\n", 1)[0]
+    names = sorted(n for _, n in re.findall(r"\[\s*(\d+)\]\s+(\S+)", table))
+    print("     driver exports: " + ", ".join(names))
+    check(names == DRIVER_EXPORTS, "the driver exports exactly its four entry points, undecorated")
+    imports = {m.lower() for m in re.findall(r"DLL Name:\s*(\S+)", text)}
+    print("     driver imports: " + ", ".join(sorted(imports)))
+    check(imports <= SYSTEM_DLLS | {"ws2_32.dll"}, "the driver imports only Windows system DLLs")
 
 
 def check_exports(objdump, dll):
@@ -141,8 +154,11 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--objdump", required=True)
     parser.add_argument("--dll", required=True)
+    parser.add_argument("--driver", action="append", default=[])
     args = parser.parse_args()
 
+    for driver in args.driver:
+        check_driver(args.objdump, driver)
     check_exports(args.objdump, args.dll)
     image = Image(args.objdump, args.dll)
     slots = check_table(image, "N7velmora13VelmoraPluginE", "VelmoraPlugin", PLUGIN_SLOTS)
