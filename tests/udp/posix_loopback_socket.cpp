@@ -53,14 +53,4 @@ bool LoopbackSocket::Send(std::uint16_t port, const void* data, std::size_t size
                             sizeof address) == static_cast<ssize_t>(size);
 }
 
-std::uint16_t FindFreePort() {
-    LoopbackSocket socket;
-    return socket.Bind(0) ? socket.Port() : 0;
-}
-
-bool PortIsTaken(std::uint16_t port) {
-    LoopbackSocket socket;
-    return socket.Valid() && !socket.Bind(port);
-}
-
 }  // namespace velmora::udp::test
