@@ -89,7 +89,6 @@ void VelmoraPlugin::UpdateVehicles(const VehicleListInfo* list) {
         return;
     }
     try {
-        std::string notice;
         {
             LockHold hold(lock);
             if (!hold.Held()) {
@@ -101,7 +100,7 @@ void VelmoraPlugin::UpdateVehicles(const VehicleListInfo* list) {
         }
         // Shown without the lock: the box waits for the user while the polling thread goes on.
         if (testMode.load(std::memory_order_relaxed)) {
-            notice = "Current Vehicle: " + currentVehicle;
+            const std::string notice = "Current Vehicle: " + currentVehicle;
             platform::ShowNotice("Velmora - TestMode", notice.c_str());
         }
     } catch (...) {
