@@ -66,10 +66,16 @@ void VelmoraPlugin::LoadSettings() {
     // Runs on either thread, inside host calls and the polling loop: nothing may escape.
     try {
         std::string directory;
-        if (!platform::PluginDirectory(directory)) {
-            return;
+        if (platform::PluginDirectory(directory)) {
+            LoadSettingsFrom(directory + "Velmora.cfg");
         }
-        config.Load((directory + "Velmora.cfg").c_str());
+    } catch (...) {
+    }
+}
+
+void VelmoraPlugin::LoadSettingsFrom(const std::string& path) {
+    try {
+        config.Load(path.c_str());
         ApplyFlag(enabled, config.Value(kSettingsSection, "Use Tracker"));
         ApplyFlag(testMode, config.Value(kSettingsSection, "TestMode"));
         ApplyFlag(useFiltering, config.Value(kSettingsSection, "Use Filtering"));
@@ -77,6 +83,12 @@ void VelmoraPlugin::LoadSettings() {
         LoadFilterProfile(currentVehicle);
     } catch (...) {
     }
+}
+
+void VelmoraPlugin::ChangeVehicle(std::string_view name) {
+    currentVehicle.assign(name);
+    LoadFilterProfile(kGeneralProfile);
+    LoadFilterProfile(currentVehicle);
 }
 
 void VelmoraPlugin::LoadFilterProfile(const std::string& section) {

@@ -32,8 +32,15 @@ void VelmoraPlugin::Start() {
     if (workerThread || driverHandle) {
         StopPollingAndUnloadDriver();
     }
-    pose = HeadPose{};
     stopRequested = false;
+    PrepareSession();
+    // No polling thread exists yet, so the settings are read without the lock.
+    LoadSettings();
+    BindDriverAndStartPolling();
+}
+
+void VelmoraPlugin::PrepareSession() {
+    pose = HeadPose{};
     enabled = true;
     for (std::atomic<bool>* flag : {&yawLeftEnabled, &yawRightEnabled, &pitchUpEnabled,
                                     &pitchDownEnabled, &rollLeftEnabled, &rollRightEnabled}) {
@@ -44,9 +51,6 @@ void VelmoraPlugin::Start() {
     } catch (...) {
         // Without memory for the handlers the old bindings (if any) stay; queries answer false.
     }
-    // No polling thread exists yet, so the settings are read without the lock.
-    LoadSettings();
-    BindDriverAndStartPolling();
 }
 
 void VelmoraPlugin::Stop() {
@@ -94,9 +98,7 @@ void VelmoraPlugin::UpdateVehicles(const VehicleListInfo* list) {
             if (!hold.Held()) {
                 return;
             }
-            currentVehicle.assign(player);
-            LoadFilterProfile("General Filter");
-            LoadFilterProfile(currentVehicle);
+            ChangeVehicle(player);
         }
         // Shown without the lock: the box waits for the user while the polling thread goes on.
         if (testMode.load(std::memory_order_relaxed)) {

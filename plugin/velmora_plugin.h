@@ -92,10 +92,17 @@ public:
 
     // Binds a fresh handler to each of the nine names, replacing earlier bindings.
     void RegisterControls();
+    // What Start does before it reads the settings: pose zeroed, every switch on, fresh handlers.
+    void PrepareSession();
 
     // --- Settings ------------------------------------------------------------------------------
     // Reads Velmora.cfg beside the library and applies its switches and both filter profiles.
     void LoadSettings();
+    // The same, from a file named by the caller (the tuning tool reads any file).
+    void LoadSettingsFrom(const std::string& path);
+    // The player drives another vehicle: "General Filter", then the vehicle's own profile, from
+    // the file as last loaded.
+    void ChangeVehicle(std::string_view name);
     // Applies one profile section (after the sections its "Copy From" chain names).
     void LoadFilterProfile(const std::string& section);
     // One section's own keys, without its "Copy From".
@@ -107,6 +114,8 @@ public:
     // Ends the polling thread (by force after about a second) and unloads the driver.
     void StopPollingAndUnloadDriver();
     static std::uint32_t PollTracker(void* plugin, ThreadContext& context);
+    // One reading into the three filters; the caller holds `lock` once the thread exists.
+    void AddReading(std::int32_t yaw, std::int32_t pitch, std::int32_t roll);
 
     // --- State: every field the two threads share is atomic or guarded by `lock` ---------------
     std::shared_ptr<TrackerDriver> driverHandle;  // written only while no polling thread exists

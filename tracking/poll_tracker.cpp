@@ -90,9 +90,7 @@ std::uint32_t VelmoraPlugin::PollTracker(void* argument, ThreadContext& context)
             if (result == 0) {
                 LockHold hold(plugin.lock);
                 if (hold.Held()) {
-                    plugin.yawFilter.AddSample(yaw);
-                    plugin.pitchFilter.AddSample(pitch);
-                    plugin.rollFilter.AddSample(roll);
+                    plugin.AddReading(yaw, pitch, roll);
                 }
             } else {
                 // The driver takes a new open after a failed read; no close in between.
@@ -111,6 +109,12 @@ std::uint32_t VelmoraPlugin::PollTracker(void* argument, ThreadContext& context)
         context.Outside([&] { driver->Close(); });
     }
     return 0;
+}
+
+void VelmoraPlugin::AddReading(std::int32_t yaw, std::int32_t pitch, std::int32_t roll) {
+    yawFilter.AddSample(yaw);
+    pitchFilter.AddSample(pitch);
+    rollFilter.AddSample(roll);
 }
 
 }  // namespace velmora
