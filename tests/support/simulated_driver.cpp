@@ -43,6 +43,7 @@ std::unique_ptr<SimulatedDriver> SimulatedDriver::Preload(const std::string& var
     resolve("SimTrackerFailNextReads", driver->failNextReads_);
     resolve("SimTrackerHangNextRead", driver->hangNextRead_);
     resolve("SimTrackerReleaseHang", driver->releaseHang_);
+    resolve("SimTrackerHangAfterReads", driver->hangAfterReads_);
     resolve("SimTrackerGetCounters", driver->getCounters_);
     resolve("SimTrackerGetState", driver->getState_);
     resolve("SimTrackerGetCallLog", driver->getCallLog_);

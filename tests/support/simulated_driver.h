@@ -36,6 +36,7 @@ public:
     void FailNextReads(std::int32_t count) const { failNextReads_(count); }
     void HangNextRead() const { hangNextRead_(); }
     void ReleaseHang() const { releaseHang_(); }
+    void HangAfterReads(std::int32_t total) const { hangAfterReads_(total); }
     SimTrackerCounters Counters() const;
     std::int32_t State() const { return getState_(); }
     std::string CallLog() const;
@@ -51,6 +52,7 @@ private:
     decltype(&SimTrackerFailNextReads) failNextReads_ = nullptr;
     decltype(&SimTrackerHangNextRead) hangNextRead_ = nullptr;
     decltype(&SimTrackerReleaseHang) releaseHang_ = nullptr;
+    decltype(&SimTrackerHangAfterReads) hangAfterReads_ = nullptr;
     decltype(&SimTrackerGetCounters) getCounters_ = nullptr;
     decltype(&SimTrackerGetState) getState_ = nullptr;
     decltype(&SimTrackerGetCallLog) getCallLog_ = nullptr;

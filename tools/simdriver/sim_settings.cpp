@@ -85,6 +85,7 @@ SimSettings SimSettings::FromEnvironment() {
     ReadCount("VELMORA_SIM_OPEN_FAILS", settings.openFailures);
     ReadCount("VELMORA_SIM_READ_FAIL_EVERY", settings.readFailEvery);
     ReadCount("VELMORA_SIM_HANG_AFTER", settings.hangAfterReads);
+    settings.recordPath = std::string(Variable("VELMORA_SIM_RECORD"));
     return settings;
 }
 

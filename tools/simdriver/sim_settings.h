@@ -18,6 +18,7 @@ enum class MotionKind { Synthetic, Still, Trace };
 //   VELMORA_SIM_OPEN_FAILS      the first N opens fail
 //   VELMORA_SIM_READ_FAIL_EVERY every Nth read fails
 //   VELMORA_SIM_HANG_AFTER      after N successful reads, a read blocks until released
+//   VELMORA_SIM_RECORD          a CSV file that receives every reading handed out
 struct SimSettings {
     MotionKind motion = MotionKind::Synthetic;
     Pose pose;
@@ -26,6 +27,7 @@ struct SimSettings {
     std::int32_t openFailures = 0;
     std::int32_t readFailEvery = 0;
     std::int32_t hangAfterReads = -1;  // -1: never
+    std::string recordPath;
 
     static SimSettings FromEnvironment();
 };

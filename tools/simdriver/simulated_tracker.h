@@ -61,6 +61,10 @@ void SimTrackerFailNextReads(int32_t count);
 void SimTrackerHangNextRead(void);
 /* Lets a hung read return, and cancels a hang that has not begun. */
 void SimTrackerReleaseHang(void);
+/* Holds the tracker still at a checkpoint: once `total` reads have succeeded since the last reset,
+   the next read blocks until released. Also releases a read blocked now, so that a test steps
+   from one checkpoint to the next without a read slipping past in between. */
+void SimTrackerHangAfterReads(int32_t total);
 void SimTrackerGetCounters(SimTrackerCounters* counters);
 /* SimTrackerClosed, SimTrackerOpen or SimTrackerFailing. */
 int32_t SimTrackerGetState(void);

@@ -18,6 +18,10 @@ void SimTrackerPushReadings(const int32_t* values, int32_t count) {
     }
 }
 
+void SimTrackerHangAfterReads(int32_t total) {
+    TrackerModel::Instance().HangAfterReads(total);
+}
+
 void SimTrackerSetOpenFailures(int32_t count) {
     TrackerModel::Instance().SetOpenFailures(count);
 }

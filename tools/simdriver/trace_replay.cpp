@@ -63,6 +63,12 @@ bool TraceReplay::Load(const std::string& path, bool rawUnits) {
     return !rows_.empty();
 }
 
+bool TraceReplay::HeaderNamesRawUnits(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::string header;
+    return std::getline(file, header) && header.find("_raw") != std::string::npos;
+}
+
 Pose TraceReplay::At(double seconds) const {
     if (rows_.empty()) {
         return {};

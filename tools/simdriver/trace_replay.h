@@ -19,6 +19,11 @@ public:
 
     // The row in force `seconds` after the replay began.
     Pose At(double seconds) const;
+    // From the first row to the last, in seconds.
+    double Span() const { return rows_.empty() ? 0.0 : rows_.back().time - rows_.front().time; }
+
+    // True when a header line names raw units ("yaw_raw"); degrees otherwise.
+    static bool HeaderNamesRawUnits(const std::string& path);
 
 private:
     struct Row {

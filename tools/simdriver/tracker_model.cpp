@@ -26,7 +26,8 @@ TrackerModel& TrackerModel::Instance() {
     return *model;
 }
 
-TrackerModel::TrackerModel(SimSettings settings) : settings_(std::move(settings)) {
+TrackerModel::TrackerModel(SimSettings settings)
+    : settings_(std::move(settings)), recorder_(settings_.recordPath) {
     ApplySettings();
 }
 
@@ -96,6 +97,7 @@ std::int32_t TrackerModel::GetTracking(std::int32_t* yaw, std::int32_t* pitch, s
         --hungReads_;
     }
     const Pose pose = NextReading();
+    recorder_.Record(pose);
     ++goodReads_;
     state_ = SimTrackerOpen;
     Log('R');
@@ -172,6 +174,13 @@ void TrackerModel::ReleaseHang() {
     std::lock_guard lock(mutex_);
     hangNext_ = false;
     hangAfterReads_ = -1;
+    ++releases_;
+}
+
+void TrackerModel::HangAfterReads(std::int32_t total) {
+    std::lock_guard lock(mutex_);
+    hangNext_ = false;
+    hangAfterReads_ = std::max(total, 0);
     ++releases_;
 }
 

@@ -11,6 +11,7 @@
 #include "pose.h"
 #include "sim_settings.h"
 #include "synthetic_motion.h"
+#include "trace_recorder.h"
 #include "trace_replay.h"
 
 extern "C" {
@@ -39,6 +40,7 @@ public:
     void FailNextReads(std::int32_t count);
     void HangNextRead();
     void ReleaseHang();
+    void HangAfterReads(std::int32_t total);
     SimTrackerCounters Counters();
     std::int32_t State();
     std::int32_t CallLog(char* buffer, std::int32_t size);
@@ -83,6 +85,7 @@ private:
     std::deque<Pose> queue_;
     SyntheticMotion synthetic_;
     TraceReplay trace_;
+    TraceRecorder recorder_;
     bool traceTried_ = false;
     std::optional<Clock::time_point> motionStart_;
 
