@@ -1,0 +1,40 @@
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "motion_stretches.h"
+
+namespace velmora::tune {
+
+// How one profile's camera follows one axis of the head, in numbers a user can act on. Input and
+// output are in degrees, one value per 10 ms poll.
+struct AxisMetrics {
+    // RMS distance of the output from its own 0.5 s moving average while the head rests: the shake
+    // a driver sees. Absent when the trace has no rest.
+    std::optional<double> jitterDegrees;
+    // The delay that best lines the output up with the input while the head moves.
+    std::optional<double> lagMilliseconds;
+    // How much farther than the head the output swings past where the head comes to rest after a
+    // movement.
+    double overshootDegrees = 0.0;
+    // The largest change of the output from one reading to the next.
+    double largestStepDegrees = 0.0;
+    double stillSeconds = 0.0;
+    double movingSeconds = 0.0;
+
+    static AxisMetrics Measure(const std::vector<double>& input, const std::vector<double>& output,
+                               const MotionStretches& stretches);
+};
+
+// The parts of Measure, each over the stretches given.
+std::optional<double> JitterAtRest(const std::vector<double>& output,
+                                   const std::vector<Stretch>& still);
+std::optional<double> LagInMotion(const std::vector<double>& input,
+                                  const std::vector<double>& output,
+                                  const std::vector<Stretch>& moving);
+double Overshoot(const std::vector<double>& input, const std::vector<double>& output,
+                 const MotionStretches& stretches);
+double LargestStep(const std::vector<double>& output, const MotionStretches& stretches);
+
+}  // namespace velmora::tune

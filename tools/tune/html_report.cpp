@@ -1,0 +1,138 @@
+#include "html_report.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+#include "metrics_table.h"
+#include "svg_plot.h"
+
+namespace velmora::tune {
+namespace {
+
+constexpr std::array<const char*, 6> kProfileColours = {"#1f6fd1", "#d62728", "#2a9d3a",
+                                                        "#8e44ad", "#e67e00", "#00a3a3"};
+
+constexpr char kStyle[] = R"(body { font-family: sans-serif; margin: 24px; color: #222; }
+h1 { font-size: 22px; } h2 { font-size: 18px; margin-top: 28px; }
+table { border-collapse: collapse; margin: 12px 0; }
+th, td { border: 1px solid #ccc; padding: 4px 8px; font-size: 13px; }
+td.number { text-align: right; font-variant-numeric: tabular-nums; }
+.swatch { display: inline-block; width: 18px; height: 10px; margin: 0 4px 0 14px; }
+.line { height: 3px; vertical-align: middle; }
+svg { display: block; margin: 6px 0; }
+svg .title { font-size: 13px; font-weight: bold; }
+svg .grid { stroke: #d0d0d0; stroke-width: 0.6; }
+svg .frame { fill: none; stroke: #888; stroke-width: 0.8; }
+svg .ylabel { font-size: 11px; text-anchor: end; dominant-baseline: middle; }
+svg .xlabel { font-size: 11px; text-anchor: middle; }
+p.note { font-size: 13px; color: #555; max-width: 1100px; }
+)";
+
+std::string Swatch(const std::string& colour, bool line, const std::string& label) {
+    return "<span class=\"swatch" + std::string(line ? " line" : "") +
+           "\" style=\"background:" + colour + "\"></span>" + EscapeMarkup(label);
+}
+
+std::size_t DetailStart(const TuningRun& run, const ReportOptions& options) {
+    if (options.detailStartSeconds) {
+        return static_cast<std::size_t>(std::max(*options.detailStartSeconds, 0.0) /
+                                        PolledTrace::kPollSeconds);
+    }
+    const auto& rests = run.stretches[0].still;
+    const auto longest = std::max_element(rests.begin(), rests.end(),
+                                          [](auto& a, auto& b) { return a.Length() < b.Length(); });
+    constexpr std::size_t kLeadIn = 300;  // 3 s of the movement before the rest
+    if (longest == rests.end() || longest->begin < kLeadIn) {
+        return 0;
+    }
+    return longest->begin - kLeadIn;
+}
+
+std::string MetricsHtml(const TuningRun& run) {
+    const MetricsTable table = MetricsTable::From(run);
+    const std::array<const char*, 8> headings = {"Profile",
+                                                 "Axis",
+                                                 "Jitter at rest (°)",
+                                                 "Lag in motion (ms)",
+                                                 "Overshoot (°)",
+                                                 "Largest step (°)",
+                                                 "Still (s)",
+                                                 "Moving (s)"};
+    std::string html = "<table id=\"metrics\"><tr>";
+    for (const char* heading : headings) {
+        html += std::string("<th>") + heading + "</th>";
+    }
+    html += "</tr>\n";
+    for (const auto& row : table.rows) {
+        html += "<tr>";
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            html += (c < 2 ? "<td>" : "<td class=\"number\">") + EscapeMarkup(row[c]) + "</td>";
+        }
+        html += "</tr>\n";
+    }
+    return html + "</table>\n";
+}
+
+}  // namespace
+
+const char* ProfileColour(std::size_t index) {
+    return kProfileColours[index % kProfileColours.size()];
+}
+
+std::string HtmlReport(const TuningRun& run, const ReportOptions& options) {
+    const std::size_t readings = run.trace.readings.size();
+    std::string html =
+        "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">\n<title>" +
+        EscapeMarkup(options.title) + "</title>\n<style>\n" + kStyle +
+        "</style></head><body>\n<h1>" + EscapeMarkup(options.title) + "</h1>\n";
+    char summary[160];
+    std::snprintf(summary, sizeof summary, "%.1f s, %zu readings at 100 per second",
+                  run.trace.Duration(), readings);
+    html += "<p>Trace <b>" + EscapeMarkup(options.traceName) + "</b>: " + summary + ".</p>\n<p>" +
+            Swatch(kInputColour, true, "head (the trace)");
+    for (std::size_t i = 0; i < run.profiles.size(); ++i) {
+        html += Swatch(ProfileColour(i), true, run.profiles[i].choice.label);
+    }
+    html += Swatch(kStillColour, false, "head at rest") +
+            Swatch(kMovingColour, false, "head moving") +
+            Swatch(kFullTurnColour, false, "a full turn: left out") + "</p>\n";
+    html += MetricsHtml(run);
+    html +=
+        "<p class=\"note\">Jitter at rest: how far the camera shakes about its own half-second "
+        "average while the head rests (shaded green). Lag in motion: the delay that best lines "
+        "the camera up with the head while it moves (shaded orange). Overshoot: the farthest "
+        "the camera swings past where the head comes to rest. Largest step: the biggest jump "
+        "of the camera between two readings, 10 ms apart. Where the trace turns a whole circle "
+        "(shaded grey) the filter jumps back by a turn; no driver's head does that, so those "
+        "readings count in no metric.</p>\n";
+
+    const std::size_t detailBegin = std::min(DetailStart(run, options), readings);
+    const std::size_t detailEnd = std::min(
+        readings,
+        detailBegin + static_cast<std::size_t>(options.detailSeconds / PolledTrace::kPollSeconds));
+    for (std::size_t axis = 0; axis < 3; ++axis) {
+        html += std::string("<h2>") + kAxisNames[axis] + "</h2>\n<div class=\"axis\" id=\"" +
+                kAxisNames[axis] + "\">\n";
+        SvgPlot plot;
+        plot.stretches = &run.stretches[axis];
+        plot.series.push_back({&run.inputDegrees[axis], kInputColour, 1.2});
+        for (std::size_t i = 0; i < run.profiles.size(); ++i) {
+            plot.series.push_back({&run.profiles[i].outputDegrees[axis], ProfileColour(i), 1.4});
+        }
+        plot.title = std::string(kAxisNames[axis]) + ", the whole trace (degrees)";
+        plot.firstReading = 0;
+        plot.endReading = readings;
+        html += plot.Render();
+        char close[96];
+        std::snprintf(close, sizeof close, ", close up: %.1f s to %.1f s (degrees)",
+                      run.trace.Seconds(detailBegin), run.trace.Seconds(detailEnd));
+        plot.title = kAxisNames[axis] + std::string(close);
+        plot.firstReading = detailBegin;
+        plot.endReading = detailEnd;
+        html += plot.Render() + "</div>\n";
+    }
+    return html + "</body></html>\n";
+}
+
+}  // namespace velmora::tune

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+namespace velmora::tune {
+
+// A run of readings [begin, end).
+struct Stretch {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+
+    std::size_t Length() const { return end - begin; }
+};
+
+// Where the head rests and where it moves, judged from the input alone so that every profile is
+// measured over the same readings. The speed of a reading is taken over the 0.2 s around it, which
+// sees past the tracker's 0.1° steps.
+struct MotionStretches {
+    static constexpr double kStillBelowDegreesPerSecond = 5.0;
+    static constexpr double kMovingAboveDegreesPerSecond = 20.0;
+    static constexpr std::size_t kShortestStill = 50;  // 0.5 s: a glance away is not a rest
+    static constexpr std::size_t kShortestMove = 10;   // 0.1 s
+
+    static constexpr double kFullTurnJumpDegrees = 180.0;
+    static constexpr std::size_t kAfterFullTurn = 50;  // the camera catches up within 0.5 s
+
+    std::vector<Stretch> still;
+    std::vector<Stretch> moving;
+    // Around a jump of the stored readings by a whole turn (the filter carries a reading across the
+    // ±180° seam, but not a head that turns on past a full circle): no head moves like that, so
+    // these readings count as neither rest nor movement, and no metric looks at them.
+    std::vector<Stretch> fullTurns;
+
+    bool InFullTurn(std::size_t reading) const;
+
+    // `degrees` holds one reading per 10 ms poll.
+    static MotionStretches Find(const std::vector<double>& degrees);
+};
+
+}  // namespace velmora::tune

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "pose.h"
+
+namespace velmora {
+class VelmoraPlugin;
+}
+
+namespace velmora::tune {
+
+inline constexpr std::array<const char*, 9> kControlNames = {
+    "Camera_YawLeft",   "Camera_YawRight",  "Camera_PitchUp",
+    "Camera_PitchDown", "Camera_RollLeft",  "Camera_RollRight",
+    "Camera_MoveLeft",  "Camera_MoveRight", "Camera_MoveUp"};
+
+// What the nine controls answer after one reading; an unanswered control is not a number.
+using ControlValues = std::array<float, 9>;
+
+// The plug-in's own filters, settings and control handlers, fed from a trace instead of a
+// tracker. It goes through what a game session does: the plug-in starts with no vehicle known,
+// reads the file, then the player's vehicle is reported; each reading then goes into the three
+// filters as the polling thread feeds them.
+class ProfileReplay {
+public:
+    ProfileReplay(const std::string& configPath, const std::string& vehicle);
+    ~ProfileReplay();
+    ProfileReplay(const ProfileReplay&) = delete;
+    ProfileReplay& operator=(const ProfileReplay&) = delete;
+
+    void Feed(const sim::Pose& reading);
+    // The three filters' outputs in raw units: yaw, pitch, roll.
+    std::array<std::int32_t, 3> Outputs() const;
+    // Asks the nine controls in the order a game should ("Camera_YawLeft" first: it refreshes the
+    // pose the others read).
+    ControlValues QueryControls();
+
+private:
+    std::unique_ptr<VelmoraPlugin> plugin_;
+};
+
+}  // namespace velmora::tune

@@ -1,0 +1,167 @@
+#include "svg_plot.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+#include "polled_trace.h"
+
+namespace velmora::tune {
+namespace {
+
+constexpr int kLeft = 56;
+constexpr int kRight = 12;
+constexpr int kTop = 26;
+constexpr int kBottom = 30;
+
+std::string Format(const char* format, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+// 1, 2 or 5 times a power of ten, giving about `count` steps over `span`.
+double NiceStep(double span, int count) {
+    const double rough = span / count;
+    const double power = std::pow(10.0, std::floor(std::log10(rough)));
+    for (double factor : {1.0, 2.0, 5.0}) {
+        if (factor * power >= rough) {
+            return factor * power;
+        }
+    }
+    return 10.0 * power;
+}
+
+}  // namespace
+
+std::string EscapeMarkup(const std::string& text) {
+    std::string escaped;
+    for (char c : text) {
+        switch (c) {
+            case '<':
+                escaped += "&lt;";
+                break;
+            case '>':
+                escaped += "&gt;";
+                break;
+            case '&':
+                escaped += "&amp;";
+                break;
+            case '"':
+                escaped += "&quot;";
+                break;
+            default:
+                escaped += c;
+        }
+    }
+    return escaped;
+}
+
+std::string SvgPlot::Render() const {
+    const std::size_t end = std::max(endReading, firstReading + 2);
+    const int plotWidth = width - kLeft - kRight;
+    const int plotHeight = height - kTop - kBottom;
+
+    double low = std::numeric_limits<double>::infinity();
+    double high = -low;
+    for (const PlotSeries& s : series) {
+        for (std::size_t i = firstReading; i < std::min(end, s.values->size()); ++i) {
+            low = std::min(low, (*s.values)[i]);
+            high = std::max(high, (*s.values)[i]);
+        }
+    }
+    if (!(low <= high)) {
+        low = -1.0;
+        high = 1.0;
+    }
+    const double margin = std::max((high - low) * 0.05, 0.5);
+    low -= margin;
+    high += margin;
+
+    const double span = static_cast<double>(end - firstReading);
+    auto x = [&](double reading) {
+        return kLeft + (reading - static_cast<double>(firstReading)) / span * plotWidth;
+    };
+    auto y = [&](double degrees) { return kTop + (high - degrees) / (high - low) * plotHeight; };
+
+    std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(width) +
+                      "\" height=\"" + std::to_string(height) + "\" viewBox=\"0 0 " +
+                      std::to_string(width) + " " + std::to_string(height) + "\">\n";
+    svg += "<rect x=\"0\" y=\"0\" width=\"" + std::to_string(width) + "\" height=\"" +
+           std::to_string(height) + "\" fill=\"#ffffff\"/>\n";
+    svg += "<text x=\"" + std::to_string(kLeft) + "\" y=\"17\" class=\"title\">" +
+           EscapeMarkup(title) + "</text>\n";
+
+    if (stretches != nullptr) {
+        auto shade = [&](const std::vector<Stretch>& runs, const char* colour) {
+            for (const Stretch& run : runs) {
+                const std::size_t from = std::max(run.begin, firstReading);
+                const std::size_t to = std::min(run.end, end);
+                if (from >= to) {
+                    continue;
+                }
+                svg += "<rect x=\"" + Format("%.1f", x(from)) + "\" y=\"" + std::to_string(kTop) +
+                       "\" width=\"" + Format("%.1f", std::max(x(to) - x(from), 0.5)) +
+                       "\" height=\"" + std::to_string(plotHeight) + "\" fill=\"" + colour +
+                       "\"/>\n";
+            }
+        };
+        shade(stretches->still, kStillColour);
+        shade(stretches->moving, kMovingColour);
+        shade(stretches->fullTurns, kFullTurnColour);
+    }
+
+    const double yStep = NiceStep(high - low, 5);
+    for (double value = std::ceil(low / yStep) * yStep; value <= high; value += yStep) {
+        const std::string at = Format("%.1f", y(value));
+        svg += "<line x1=\"" + std::to_string(kLeft) + "\" x2=\"" + std::to_string(width - kRight) +
+               "\" y1=\"" + at + "\" y2=\"" + at + "\" class=\"grid\"/>\n";
+        svg += "<text x=\"" + std::to_string(kLeft - 6) + "\" y=\"" + at + "\" class=\"ylabel\">" +
+               Format("%g", std::abs(value) < yStep / 2 ? 0.0 : value) + "°</text>\n";
+    }
+    const double seconds = span * PolledTrace::kPollSeconds;
+    const double xStep = NiceStep(seconds, 10);
+    const double firstSecond = static_cast<double>(firstReading) * PolledTrace::kPollSeconds;
+    for (double t = std::ceil(firstSecond / xStep) * xStep; t <= firstSecond + seconds;
+         t += xStep) {
+        const std::string at = Format("%.1f", x(t / PolledTrace::kPollSeconds));
+        svg += "<line x1=\"" + at + "\" x2=\"" + at + "\" y1=\"" + std::to_string(kTop) +
+               "\" y2=\"" + std::to_string(kTop + plotHeight) + "\" class=\"grid\"/>\n";
+        svg += "<text x=\"" + at + "\" y=\"" + std::to_string(height - 10) +
+               "\" class=\"xlabel\">" + Format("%g s", t) + "</text>\n";
+    }
+    svg += "<rect x=\"" + std::to_string(kLeft) + "\" y=\"" + std::to_string(kTop) + "\" width=\"" +
+           std::to_string(plotWidth) + "\" height=\"" + std::to_string(plotHeight) +
+           "\" class=\"frame\"/>\n";
+
+    for (const PlotSeries& s : series) {
+        svg += "<polyline fill=\"none\" stroke=\"" + s.colour + "\" stroke-width=\"" +
+               Format("%g", s.width) + "\" stroke-linejoin=\"round\" points=\"";
+        const std::size_t last = std::min(end, s.values->size());
+        std::size_t i = firstReading;
+        for (int column = 0; column < plotWidth && i < last; ++column) {
+            const auto columnEnd = std::min(
+                last, firstReading +
+                          static_cast<std::size_t>(std::ceil((column + 1) * span / plotWidth)));
+            if (columnEnd <= i) {
+                continue;
+            }
+            const auto [lowest, highest] =
+                std::minmax_element(s.values->begin() + static_cast<std::ptrdiff_t>(i),
+                                    s.values->begin() + static_cast<std::ptrdiff_t>(columnEnd));
+            // In time order, so the line does not double back on itself.
+            const bool lowFirst = lowest < highest;
+            for (auto point : {lowFirst ? lowest : highest, lowFirst ? highest : lowest}) {
+                const auto reading = static_cast<double>(point - s.values->begin());
+                svg += Format("%.1f,", x(reading)) + Format("%.1f ", y(*point));
+            }
+            i = columnEnd;
+        }
+        svg += "\"/>\n";
+    }
+    svg += "</svg>\n";
+    return svg;
+}
+
+}  // namespace velmora::tune
