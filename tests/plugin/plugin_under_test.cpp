@@ -72,11 +72,11 @@ PluginUnderTest::~PluginUnderTest() {
 }
 
 void PluginUnderTest::WriteConfig(const std::string& config) {
-    std::ofstream(directory_ / "Velmora.cfg", std::ios::binary) << config;
+    std::ofstream(ConfigPath(), std::ios::binary) << config;
 }
 
 void PluginUnderTest::RemoveConfig() {
-    std::filesystem::remove(directory_ / "Velmora.cfg");
+    std::filesystem::remove(ConfigPath());
 }
 
 void* PluginUnderTest::Slot(int index) const {

@@ -17,6 +17,7 @@ public:
     PluginUnderTest& operator=(const PluginUnderTest&) = delete;
 
     void WriteConfig(const std::string& config);
+    std::filesystem::path ConfigPath() const { return directory_ / "Velmora.cfg"; }
     void RemoveConfig();
 
     void Start() { CallVoid(6); }

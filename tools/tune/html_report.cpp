@@ -118,7 +118,9 @@ std::string HtmlReport(const TuningRun& run, const ReportOptions& options) {
         plot.stretches = &run.stretches[axis];
         plot.series.push_back({&run.inputDegrees[axis], kInputColour, 1.2});
         for (std::size_t i = 0; i < run.profiles.size(); ++i) {
-            plot.series.push_back({&run.profiles[i].outputDegrees[axis], ProfileColour(i), 1.4});
+            // Each later profile narrower, so that where two agree both colours still show.
+            const double width = std::max(2.8 - 0.8 * static_cast<double>(i), 1.0);
+            plot.series.push_back({&run.profiles[i].outputDegrees[axis], ProfileColour(i), width});
         }
         plot.title = std::string(kAxisNames[axis]) + ", the whole trace (degrees)";
         plot.firstReading = 0;
