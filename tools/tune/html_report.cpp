@@ -101,8 +101,9 @@ std::string HtmlReport(const TuningRun& run, const ReportOptions& options) {
     html +=
         "<p class=\"note\">Jitter at rest: how far the camera shakes about its own half-second "
         "average while the head rests (shaded green). Lag in motion: the delay that best lines "
-        "the camera up with the head while it moves (shaded orange). Overshoot: the farthest "
-        "the camera swings past where the head comes to rest. Largest step: the biggest jump "
+        "the camera up with the head while it moves (shaded orange). Overshoot: how much "
+        "farther than the head the camera swings past where the head comes to rest. Largest step: "
+        "the biggest jump "
         "of the camera between two readings, 10 ms apart. Where the trace turns a whole circle "
         "(shaded grey) the filter jumps back by a turn; no driver's head does that, so those "
         "readings count in no metric.</p>\n";
