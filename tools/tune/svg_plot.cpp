@@ -35,6 +35,12 @@ double NiceStep(double span, int count) {
 
 }  // namespace
 
+void Add(std::string& out, std::initializer_list<std::string_view> parts) {
+    for (std::string_view part : parts) {
+        out.append(part);
+    }
+}
+
 std::string EscapeMarkup(const std::string& text) {
     std::string escaped;
     for (char c : text) {
@@ -62,6 +68,11 @@ std::string SvgPlot::Render() const {
     const std::size_t end = std::max(endReading, firstReading + 2);
     const int plotWidth = width - kLeft - kRight;
     const int plotHeight = height - kTop - kBottom;
+    const std::string left = std::to_string(kLeft);
+    const std::string right = std::to_string(width - kRight);
+    const std::string top = std::to_string(kTop);
+    const std::string bottom = std::to_string(kTop + plotHeight);
+    const std::string tall = std::to_string(plotHeight);
 
     double low = std::numeric_limits<double>::infinity();
     double high = -low;
@@ -85,26 +96,24 @@ std::string SvgPlot::Render() const {
     };
     auto y = [&](double degrees) { return kTop + (high - degrees) / (high - low) * plotHeight; };
 
-    std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(width) +
-                      "\" height=\"" + std::to_string(height) + "\" viewBox=\"0 0 " +
-                      std::to_string(width) + " " + std::to_string(height) + "\">\n";
-    svg += "<rect x=\"0\" y=\"0\" width=\"" + std::to_string(width) + "\" height=\"" +
-           std::to_string(height) + "\" fill=\"#ffffff\"/>\n";
-    svg += "<text x=\"" + std::to_string(kLeft) + "\" y=\"17\" class=\"title\">" +
-           EscapeMarkup(title) + "</text>\n";
+    std::string svg;
+    const std::string w = std::to_string(width);
+    const std::string h = std::to_string(height);
+    Add(svg, {"<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"", w, "\" height=\"", h,
+              "\" viewBox=\"0 0 ", w, " ", h, "\">\n<rect x=\"0\" y=\"0\" width=\"", w,
+              "\" height=\"", h, "\" fill=\"#ffffff\"/>\n<text x=\"", left,
+              "\" y=\"17\" class=\"title\">", EscapeMarkup(title), "</text>\n"});
 
     if (stretches != nullptr) {
-        auto shade = [&](const std::vector<Stretch>& runs, const char* colour) {
+        auto shade = [&](const std::vector<Stretch>& runs, std::string_view colour) {
             for (const Stretch& run : runs) {
                 const std::size_t from = std::max(run.begin, firstReading);
                 const std::size_t to = std::min(run.end, end);
-                if (from >= to) {
-                    continue;
+                if (from < to) {
+                    Add(svg, {"<rect x=\"", Format("%.1f", x(from)), "\" y=\"", top, "\" width=\"",
+                              Format("%.1f", std::max(x(to) - x(from), 0.5)), "\" height=\"", tall,
+                              "\" fill=\"", colour, "\"/>\n"});
                 }
-                svg += "<rect x=\"" + Format("%.1f", x(from)) + "\" y=\"" + std::to_string(kTop) +
-                       "\" width=\"" + Format("%.1f", std::max(x(to) - x(from), 0.5)) +
-                       "\" height=\"" + std::to_string(plotHeight) + "\" fill=\"" + colour +
-                       "\"/>\n";
             }
         };
         shade(stretches->still, kStillColour);
@@ -115,10 +124,10 @@ std::string SvgPlot::Render() const {
     const double yStep = NiceStep(high - low, 5);
     for (double value = std::ceil(low / yStep) * yStep; value <= high; value += yStep) {
         const std::string at = Format("%.1f", y(value));
-        svg += "<line x1=\"" + std::to_string(kLeft) + "\" x2=\"" + std::to_string(width - kRight) +
-               "\" y1=\"" + at + "\" y2=\"" + at + "\" class=\"grid\"/>\n";
-        svg += "<text x=\"" + std::to_string(kLeft - 6) + "\" y=\"" + at + "\" class=\"ylabel\">" +
-               Format("%g", std::abs(value) < yStep / 2 ? 0.0 : value) + "°</text>\n";
+        const double shown = std::abs(value) < yStep / 2 ? 0.0 : value;
+        Add(svg, {"<line x1=\"", left, "\" x2=\"", right, "\" y1=\"", at, "\" y2=\"", at,
+                  "\" class=\"grid\"/>\n<text x=\"", std::to_string(kLeft - 6), "\" y=\"", at,
+                  "\" class=\"ylabel\">", Format("%g", shown), "°</text>\n"});
     }
     const double seconds = span * PolledTrace::kPollSeconds;
     const double xStep = NiceStep(seconds, 10);
@@ -126,18 +135,16 @@ std::string SvgPlot::Render() const {
     for (double t = std::ceil(firstSecond / xStep) * xStep; t <= firstSecond + seconds;
          t += xStep) {
         const std::string at = Format("%.1f", x(t / PolledTrace::kPollSeconds));
-        svg += "<line x1=\"" + at + "\" x2=\"" + at + "\" y1=\"" + std::to_string(kTop) +
-               "\" y2=\"" + std::to_string(kTop + plotHeight) + "\" class=\"grid\"/>\n";
-        svg += "<text x=\"" + at + "\" y=\"" + std::to_string(height - 10) +
-               "\" class=\"xlabel\">" + Format("%g s", t) + "</text>\n";
+        Add(svg, {"<line x1=\"", at, "\" x2=\"", at, "\" y1=\"", top, "\" y2=\"", bottom,
+                  "\" class=\"grid\"/>\n<text x=\"", at, "\" y=\"", std::to_string(height - 10),
+                  "\" class=\"xlabel\">", Format("%g s", t), "</text>\n"});
     }
-    svg += "<rect x=\"" + std::to_string(kLeft) + "\" y=\"" + std::to_string(kTop) + "\" width=\"" +
-           std::to_string(plotWidth) + "\" height=\"" + std::to_string(plotHeight) +
-           "\" class=\"frame\"/>\n";
+    Add(svg, {"<rect x=\"", left, "\" y=\"", top, "\" width=\"", std::to_string(plotWidth),
+              "\" height=\"", tall, "\" class=\"frame\"/>\n"});
 
     for (const PlotSeries& s : series) {
-        svg += "<polyline fill=\"none\" stroke=\"" + s.colour + "\" stroke-width=\"" +
-               Format("%g", s.width) + "\" stroke-linejoin=\"round\" points=\"";
+        Add(svg, {"<polyline fill=\"none\" stroke=\"", s.colour, "\" stroke-width=\"",
+                  Format("%g", s.width), "\" stroke-linejoin=\"round\" points=\""});
         const std::size_t last = std::min(end, s.values->size());
         std::size_t i = firstReading;
         for (int column = 0; column < plotWidth && i < last; ++column) {
@@ -154,7 +161,7 @@ std::string SvgPlot::Render() const {
             const bool lowFirst = lowest < highest;
             for (auto point : {lowFirst ? lowest : highest, lowFirst ? highest : lowest}) {
                 const auto reading = static_cast<double>(point - s.values->begin());
-                svg += Format("%.1f,", x(reading)) + Format("%.1f ", y(*point));
+                Add(svg, {Format("%.1f", x(reading)), ",", Format("%.1f", y(*point)), " "});
             }
             i = columnEnd;
         }
