@@ -1,7 +1,9 @@
 #include "tune_options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <iterator>
 #include <string_view>
 
 namespace velmora::tune {
@@ -43,8 +45,16 @@ std::optional<TuneOptions> TuneOptions::Parse(int argc, const char* const* argv,
             options.help = true;
             return options;
         }
+        constexpr std::string_view kTakingValues[] = {"--trace",   "--units",  "--config",
+                                                      "--vehicle", "--html",   "--csv",
+                                                      "--series",  "--detail", "--title"};
+        if (std::find(std::begin(kTakingValues), std::end(kTakingValues), option) ==
+            std::end(kTakingValues)) {
+            error = "unknown option " + std::string(option);
+            return std::nullopt;
+        }
         if (i + 1 >= argc) {
-            error = std::string(option) + " needs a value (or is not an option)";
+            error = std::string(option) + " needs a value";
             return std::nullopt;
         }
         const std::string value = argv[++i];
@@ -73,11 +83,8 @@ std::optional<TuneOptions> TuneOptions::Parse(int argc, const char* const* argv,
                 return std::nullopt;
             }
             options.detailStartSeconds = seconds;
-        } else if (option == "--title") {
-            options.title = value;
         } else {
-            error = "unknown option " + std::string(option);
-            return std::nullopt;
+            options.title = value;
         }
     }
     if (options.tracePath.empty() || options.configPaths.empty()) {
