@@ -46,7 +46,7 @@ def check(condition, message):
 def project_version(source):
     text = (source / "CMakeLists.txt").read_text()
     match = re.search(r"project\(\s*Velmora\s+VERSION\s+([0-9]+)\.([0-9]+)\.([0-9]+)", text)
-    return tuple(int(part) for part in match.groups()) if match else None
+    return tuple(int(number) for number in match.groups()) if match else None
 
 
 def check_checksum(archive):
