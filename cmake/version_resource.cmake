@@ -1,0 +1,13 @@
+# velmora_version_resource(TARGET FILE_NAME DESCRIPTION): gives a Windows DLL the project's
+# version in its file properties. Elsewhere it does nothing: only Windows reads the resource.
+function(velmora_version_resource target file_name description)
+    if(NOT WIN32)
+        return()
+    endif()
+    set(VERSION_FILE_NAME ${file_name})
+    set(VERSION_DESCRIPTION ${description})
+    get_filename_component(VERSION_INTERNAL_NAME ${file_name} NAME_WE)
+    set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_version.rc)
+    configure_file(${PROJECT_SOURCE_DIR}/cmake/version.rc.in ${rc} @ONLY)
+    target_sources(${target} PRIVATE ${rc})
+endfunction()
