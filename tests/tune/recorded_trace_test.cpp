@@ -49,5 +49,30 @@ TEST(RecordedTrace, ReadsBackAsTheSameRawReadings) {
     }
 }
 
+TEST(RecordedTrace, RowsNoTrackerCouldGiveAreSkippedLikeUnreadableOnes) {
+    const auto path = std::filesystem::temp_directory_path() / "velmora-odd-trace.csv";
+    std::ofstream(path) << "time_s,yaw_deg,pitch_deg,roll_deg\n"
+                           "0.00,1,2,3\n"
+                           "0.01,nan,2,3\n"
+                           "0.02,1,inf,3\n"
+                           "0.03,1,2,1e300\n"
+                           "nan,1,2,3\n"
+                           "0.04,1,2\n"
+                           "0.05,90,-90,180\n";
+    std::string error;
+    const auto trace = LoadPolledTrace(path.string(), TraceUnits::FromHeader, error);
+    std::filesystem::remove(path);
+    ASSERT_TRUE(trace) << error;
+    ASSERT_EQ(trace->readings.size(), 6u);  // 0.00 s to 0.05 s, one every 10 ms
+    for (std::size_t i = 0; i < 5; ++i) {   // the first row held until the next good one
+        EXPECT_EQ(trace->readings[i].yaw, 182) << i;
+        EXPECT_EQ(trace->readings[i].pitch, 364) << i;
+        EXPECT_EQ(trace->readings[i].roll, 546) << i;
+    }
+    EXPECT_EQ(trace->readings[5].yaw, 16384);
+    EXPECT_EQ(trace->readings[5].pitch, -16384);
+    EXPECT_EQ(trace->readings[5].roll, -32768);  // 180° is the tracker's -32768
+}
+
 }  // namespace
 }  // namespace velmora::tune

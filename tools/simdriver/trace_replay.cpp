@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <fstream>
+#include <iterator>
 #include <string_view>
 
 namespace velmora::sim {
@@ -43,6 +44,12 @@ bool TraceReplay::Load(const std::string& path, bool rawUnits) {
         double angles[3] = {};
         if (!NextNumber(line, time) || !NextNumber(line, angles[0]) ||
             !NextNumber(line, angles[1]) || !NextNumber(line, angles[2])) {
+            continue;
+        }
+        // A value no tracker gives (not a number, or beyond a billion units or degrees) has no
+        // rounding to an int: the row is skipped like any unreadable one.
+        const auto usable = [](double value) { return std::abs(value) <= 1e9; };
+        if (!usable(time) || !std::all_of(std::begin(angles), std::end(angles), usable)) {
             continue;
         }
         Pose pose;
