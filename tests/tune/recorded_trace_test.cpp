@@ -23,11 +23,13 @@ TEST(RecordedTrace, ReadsBackAsTheSameRawReadings) {
             recorder.Record(pose);
         }
     }
-    std::ifstream file(path);
-    std::string line;
     std::vector<std::string> values;
-    while (std::getline(file, line)) {
-        values.push_back(line.substr(line.find(',') + 1));
+    {
+        // Closed again before the file is removed: Windows refuses to remove an open file.
+        std::ifstream file(path);
+        for (std::string line; std::getline(file, line);) {
+            values.push_back(line.substr(line.find(',') + 1));
+        }
     }
     EXPECT_EQ(values, (std::vector<std::string>{"yaw_raw,pitch_raw,roll_raw", "32767,-1,0",
                                                 "-32768,12345,11215", "7,8,9"}));
