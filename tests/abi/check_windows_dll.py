@@ -10,13 +10,13 @@
 """
 
 import argparse
+import pathlib
 import re
 import subprocess
 import sys
 
-EXPORTS = ["GetPluginName", "GetPluginObjectCount", "GetPluginObjectInfo", "GetPluginVersion"]
-DRIVER_EXPORTS = ["IWRCloseTracker", "IWRGetTracking", "IWROpenTracker", "IWRZeroSet"]
-SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "msvcrt.dll", "advapi32.dll", "ntdll.dll"}
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent / "windows"))
+from dll_checks import check, check_driver, check_plugin, summary  # noqa: E402
 
 PLUGIN_SLOTS = [
     "DeletingDestructor(unsigned int)", "Release()", "ObjectInfo()", "Slot3()", "Slot4(int)",
@@ -35,15 +35,6 @@ INFO_SLOTS = [
 PLUGIN_POPS = {0: 4, 4: 4, 5: 4, 11: 4, 13: 4, 15: 4, 18: 8, 19: 4, 21: 4, 24: 4, 25: 4, 26: 4,
                27: 4}
 
-failures = []
-
-
-def check(condition, message):
-    print(("ok   " if condition else "FAIL ") + message)
-    if not condition:
-        failures.append(message)
-
-
 def run(*command):
     return subprocess.run(command, check=True, capture_output=True, text=True).stdout
 
@@ -53,32 +44,6 @@ def demangle(symbols, cxxfilt):
     out = subprocess.run([cxxfilt], input="\n".join(symbols), check=True, capture_output=True,
                          text=True).stdout
     return out.splitlines()
-
-
-def check_driver(objdump, dll):
-    """A tracker driver we ship: the four entry points undecorated, system DLLs only."""
-    text = run(objdump, "-p", dll)
-    table = text.split("[Ordinal/Name Pointer] Table", 1)[-1].split("\n\n", 1)[0]
-    names = sorted(n for _, n in re.findall(r"\[\s*(\d+)\]\s+(\S+)", table))
-    print("     driver exports: " + ", ".join(names))
-    check(names == DRIVER_EXPORTS, "the driver exports exactly its four entry points, undecorated")
-    imports = {m.lower() for m in re.findall(r"DLL Name:\s*(\S+)", text)}
-    print("     driver imports: " + ", ".join(sorted(imports)))
-    check(imports <= SYSTEM_DLLS | {"ws2_32.dll"}, "the driver imports only Windows system DLLs")
-
-
-def check_exports(objdump, dll):
-    text = run(objdump, "-p", dll)
-    base = re.search(r"Ordinal Base\s+(\d+)", text, re.IGNORECASE)
-    check(base is not None and base.group(1) == "1", "export ordinal base is 1")
-    table = text.split("[Ordinal/Name Pointer] Table", 1)[-1].split("\n\n", 1)[0]
-    names = re.findall(r"\[\s*(\d+)\]\s+(\S+)", table)
-    print("     exports: " + ", ".join(f"{n} @{int(i) + 1}" for i, n in names))
-    check([n for _, n in names] == EXPORTS, "exactly the four exports, undecorated")
-    check([int(i) + 1 for i, _ in names] == [1, 2, 3, 4], "ordinals 1 to 4 in name order")
-    imports = {m.lower() for m in re.findall(r"DLL Name:\s*(\S+)", text)}
-    print("     imports: " + ", ".join(sorted(imports)))
-    check(imports <= SYSTEM_DLLS, "imports only Windows system DLLs")
 
 
 class Image:
@@ -158,16 +123,15 @@ def main():
     args = parser.parse_args()
 
     for driver in args.driver:
-        check_driver(args.objdump, driver)
-    check_exports(args.objdump, args.dll)
+        check_driver(pathlib.Path(driver).name, pathlib.Path(driver).read_bytes())
+    check_plugin(pathlib.Path(args.dll).name, pathlib.Path(args.dll).read_bytes())
     image = Image(args.objdump, args.dll)
     slots = check_table(image, "N7velmora13VelmoraPluginE", "VelmoraPlugin", PLUGIN_SLOTS)
     check_table(image, "N7velmora19InternalsPluginInfoE", "InternalsPluginInfo", INFO_SLOTS)
     if "i686" in args.objdump and len(slots) == len(PLUGIN_SLOTS):
         check_thiscall(image, slots)
 
-    print("all checks passed" if not failures else f"{len(failures)} checks failed")
-    return 1 if failures else 0
+    return summary("all checks passed")
 
 
 if __name__ == "__main__":

@@ -16,7 +16,11 @@ import re
 import sys
 import zipfile
 
-import pe_image
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent / "windows"))
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent.parent / "packaging"))
+import pe_image  # noqa: E402
+from dll_checks import check, check_driver, check_plugin, summary  # noqa: E402
+from make_package import project_version  # noqa: E402
 
 EXPECTED_FILES = [
     "CHANGELOG.md", "LICENSE", "UDP-bridge/IWEARDRV.DLL", "UDP-bridge/IWEARDRV.cfg",
@@ -24,30 +28,11 @@ EXPECTED_FILES = [
     "licenses/GPL-3.txt", "licenses/README.txt", "licenses/gcc-runtime.txt",
     "licenses/mingw-w64-runtime.txt",
 ]
-PLUGIN_EXPORTS = [(1, "GetPluginName"), (2, "GetPluginObjectCount"), (3, "GetPluginObjectInfo"),
-                  (4, "GetPluginVersion")]
-DRIVER_EXPORTS = ["IWRCloseTracker", "IWRGetTracking", "IWROpenTracker", "IWRZeroSet"]
-SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "msvcrt.dll", "advapi32.dll", "ntdll.dll"}
 # The game lists the plug-in by these; a release must never change them.
 PLUGIN_NAMES = [b"Velmora Plugin - 2008.5.11\0", b"HeadTracker\0"]
 # Files the package takes unchanged but for line ends.
 COPIED = {"Velmora.cfg": "Velmora.cfg", "UDP-bridge/IWEARDRV.cfg": "drivers/udp/IWEARDRV.cfg",
           "LICENSE": "LICENSE", "CHANGELOG.md": "CHANGELOG.md"}
-
-failures = []
-
-
-def check(condition, message):
-    print(("ok   " if condition else "FAIL ") + message)
-    if not condition:
-        failures.append(message)
-
-
-def project_version(source):
-    text = (source / "CMakeLists.txt").read_text()
-    match = re.search(r"project\(\s*Velmora\s+VERSION\s+([0-9]+)\.([0-9]+)\.([0-9]+)", text)
-    return tuple(int(number) for number in match.groups()) if match else None
-
 
 def check_checksum(archive):
     checksum = archive.with_name(archive.name + ".sha256")
@@ -59,18 +44,9 @@ def check_checksum(archive):
           f"{checksum.name} holds the zip's SHA-256 in sha256sum's format")
 
 
-def check_dll(name, data, exports, imports_allowed, version):
+def check_machine_and_version(name, data, version):
     image = pe_image.PeImage(data)
     check(image.machine == pe_image.MACHINE_I386, f"{name} is a 32-bit x86 (i686) image")
-    found = image.exports()
-    print(f"     {name} exports: " + ", ".join(f"{n} @{o}" for o, n in found))
-    if isinstance(exports[0], tuple):
-        check(found == exports, f"{name} exports exactly its entry points, with their ordinals")
-    else:
-        check([n for _, n in found] == exports, f"{name} exports exactly its entry points")
-    imports = {n.lower() for n in image.imports()}
-    print(f"     {name} imports: " + ", ".join(sorted(imports)))
-    check(imports <= imports_allowed, f"{name} imports only Windows system DLLs")
     resource = image.version_resource()
     check(resource is not None, f"{name} has a version resource")
     if resource is None:
@@ -96,11 +72,8 @@ def main():
     parser.add_argument("--source", type=pathlib.Path, required=True)
     args = parser.parse_args()
 
-    version = project_version(args.source)
-    check(version is not None, "CMakeLists.txt names the project's version")
-    if version is None:
-        return 1
-    dotted = ".".join(map(str, version))
+    dotted = project_version(args.source)
+    version = tuple(int(number) for number in dotted.split("."))
     folder = f"Velmora-{dotted}-win32"
     check(args.zip.name == f"{folder}.zip", f"the zip is named {folder}.zip")
     check_checksum(args.zip)
@@ -115,12 +88,14 @@ def main():
 
     if "Velmora.dll" in files:
         dll = files["Velmora.dll"]
-        check_dll("Velmora.dll", dll, PLUGIN_EXPORTS, SYSTEM_DLLS, version)
+        check_plugin("Velmora.dll", dll)
+        check_machine_and_version("Velmora.dll", dll, version)
         check(all(name in dll for name in PLUGIN_NAMES),
               "Velmora.dll still names itself \"Velmora Plugin - 2008.5.11\", \"HeadTracker\"")
     if "UDP-bridge/IWEARDRV.DLL" in files:
-        check_dll("UDP-bridge/IWEARDRV.DLL", files["UDP-bridge/IWEARDRV.DLL"], DRIVER_EXPORTS,
-                  SYSTEM_DLLS | {"ws2_32.dll"}, version)
+        driver = files["UDP-bridge/IWEARDRV.DLL"]
+        check_driver("UDP-bridge/IWEARDRV.DLL", driver)
+        check_machine_and_version("UDP-bridge/IWEARDRV.DLL", driver, version)
 
     guide = files.get("Velmora-Guide.txt", b"").decode("utf-8", "replace")
     check(f"Velmora {dotted}".upper() in guide.upper() and "@PROJECT_VERSION@" not in guide,
@@ -136,8 +111,7 @@ def main():
     check(all(files[n].count(b"\n") == files[n].count(b"\r\n") for n in texts),
           "every text file has Windows line ends")
 
-    print("all package checks passed" if not failures else f"{len(failures)} checks failed")
-    return 1 if failures else 0
+    return summary("all package checks passed")
 
 
 if __name__ == "__main__":
