@@ -2,15 +2,11 @@
 
 #include <array>
 
+#include "driven_controls.h"
+
 namespace velmora::host {
 
-// The nine controls the plug-in drives. "Camera_YawLeft" comes first on purpose: its query
-// refreshes the head pose that the other eight answer from, and a host that asked it last would
-// see every other control one frame late.
-inline constexpr std::array<const char*, 9> kDrivenControls = {
-    "Camera_YawLeft",   "Camera_YawRight",  "Camera_PitchUp",
-    "Camera_PitchDown", "Camera_RollLeft",  "Camera_RollRight",
-    "Camera_MoveLeft",  "Camera_MoveRight", "Camera_MoveUp"};
+using tools::kDrivenControls;
 
 // Full scale of each control's bar in the live view: about its value for a 90-degree turn, a
 // 45-degree nod or a 45-degree tilt of the head, which is as far as a driver looks.

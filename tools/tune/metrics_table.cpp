@@ -103,7 +103,7 @@ std::string SeriesCsv(const TuningRun& run) {
         for (const char* axis : kAxisNames) {
             header.push_back(profile.choice.label + " " + axis + " out_deg");
         }
-        for (const char* control : kControlNames) {
+        for (const char* control : kDrivenControls) {
             header.push_back(profile.choice.label + " " + control);
         }
     }

@@ -27,9 +27,9 @@ std::array<std::int32_t, 3> ProfileReplay::Outputs() const {
 
 ControlValues ProfileReplay::QueryControls() {
     ControlValues values;
-    for (std::size_t i = 0; i < kControlNames.size(); ++i) {
+    for (std::size_t i = 0; i < kDrivenControls.size(); ++i) {
         float value = 0.0f;
-        values[i] = plugin_->QueryControl(kControlNames[i], &value)
+        values[i] = plugin_->QueryControl(kDrivenControls[i], &value)
                         ? value
                         : std::numeric_limits<float>::quiet_NaN();
     }

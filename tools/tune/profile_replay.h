@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "driven_controls.h"
 #include "pose.h"
 
 namespace velmora {
@@ -13,13 +14,10 @@ class VelmoraPlugin;
 
 namespace velmora::tune {
 
-inline constexpr std::array<const char*, 9> kControlNames = {
-    "Camera_YawLeft",   "Camera_YawRight",  "Camera_PitchUp",
-    "Camera_PitchDown", "Camera_RollLeft",  "Camera_RollRight",
-    "Camera_MoveLeft",  "Camera_MoveRight", "Camera_MoveUp"};
+using tools::kDrivenControls;
 
 // What the nine controls answer after one reading; an unanswered control is not a number.
-using ControlValues = std::array<float, 9>;
+using ControlValues = std::array<float, kDrivenControls.size()>;
 
 // The plug-in's own filters, settings and control handlers, fed from a trace instead of a
 // tracker. It goes through what a game session does: the plug-in starts with no vehicle known,
