@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "metrics_table.h"
+#include "report_text.h"
 #include "svg_plot.h"
 
 namespace velmora::tune {

@@ -2,19 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+
+#include "report_text.h"
 
 namespace velmora::tune {
 namespace {
 
-std::string Number(double value, const char* format) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
-}
-
 std::string Optional(const std::optional<double>& value, const char* format) {
-    return value ? Number(*value, format) : "-";
+    return value ? FormatNumber(format, *value) : "-";
 }
 
 std::string JoinCsv(const std::vector<std::string>& cells) {
@@ -54,9 +49,9 @@ MetricsTable MetricsTable::From(const TuningRun& run) {
             const AxisMetrics& m = profile.metrics[axis];
             table.rows.push_back(
                 {profile.choice.label, kAxisNames[axis], Optional(m.jitterDegrees, "%.3f"),
-                 Optional(m.lagMilliseconds, "%.0f"), Number(m.overshootDegrees, "%.2f"),
-                 Number(m.largestStepDegrees, "%.2f"), Number(m.stillSeconds, "%.1f"),
-                 Number(m.movingSeconds, "%.1f")});
+                 Optional(m.lagMilliseconds, "%.0f"), FormatNumber("%.2f", m.overshootDegrees),
+                 FormatNumber("%.2f", m.largestStepDegrees), FormatNumber("%.1f", m.stillSeconds),
+                 FormatNumber("%.1f", m.movingSeconds)});
         }
     }
     return table;
@@ -109,17 +104,17 @@ std::string SeriesCsv(const TuningRun& run) {
     }
     std::string csv = JoinCsv(header);
     for (std::size_t i = 0; i < run.trace.readings.size(); ++i) {
-        std::vector<std::string> cells = {Number(run.trace.Seconds(i), "%.2f")};
+        std::vector<std::string> cells = {FormatNumber("%.2f", run.trace.Seconds(i))};
         for (const auto& input : run.inputDegrees) {
-            cells.push_back(Number(input[i], "%.4f"));
+            cells.push_back(FormatNumber("%.4f", input[i]));
         }
         for (const ProfileResult& profile : run.profiles) {
             for (const auto& output : profile.outputDegrees) {
-                cells.push_back(Number(output[i], "%.4f"));
+                cells.push_back(FormatNumber("%.4f", output[i]));
             }
             // Nine digits give back the very float the control answered; empty: no answer.
             for (float value : profile.controls[i]) {
-                cells.push_back(std::isnan(value) ? "" : Number(value, "%.9g"));
+                cells.push_back(std::isnan(value) ? "" : FormatNumber("%.9g", value));
             }
         }
         csv += JoinCsv(cells);

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 #include "polled_trace.h"
+#include "report_text.h"
 
 namespace velmora::tune {
 namespace {
@@ -14,12 +14,6 @@ constexpr int kLeft = 56;
 constexpr int kRight = 12;
 constexpr int kTop = 26;
 constexpr int kBottom = 30;
-
-std::string Format(const char* format, double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
-}
 
 // 1, 2 or 5 times a power of ten, giving about `count` steps over `span`.
 double NiceStep(double span, int count) {
@@ -34,35 +28,6 @@ double NiceStep(double span, int count) {
 }
 
 }  // namespace
-
-void Add(std::string& out, std::initializer_list<std::string_view> parts) {
-    for (std::string_view part : parts) {
-        out.append(part);
-    }
-}
-
-std::string EscapeMarkup(const std::string& text) {
-    std::string escaped;
-    for (char c : text) {
-        switch (c) {
-            case '<':
-                escaped += "&lt;";
-                break;
-            case '>':
-                escaped += "&gt;";
-                break;
-            case '&':
-                escaped += "&amp;";
-                break;
-            case '"':
-                escaped += "&quot;";
-                break;
-            default:
-                escaped += c;
-        }
-    }
-    return escaped;
-}
 
 std::string SvgPlot::Render() const {
     const std::size_t end = std::max(endReading, firstReading + 2);
@@ -110,9 +75,9 @@ std::string SvgPlot::Render() const {
                 const std::size_t from = std::max(run.begin, firstReading);
                 const std::size_t to = std::min(run.end, end);
                 if (from < to) {
-                    Add(svg, {"<rect x=\"", Format("%.1f", x(from)), "\" y=\"", top, "\" width=\"",
-                              Format("%.1f", std::max(x(to) - x(from), 0.5)), "\" height=\"", tall,
-                              "\" fill=\"", colour, "\"/>\n"});
+                    Add(svg, {"<rect x=\"", FormatNumber("%.1f", x(from)), "\" y=\"", top,
+                              "\" width=\"", FormatNumber("%.1f", std::max(x(to) - x(from), 0.5)),
+                              "\" height=\"", tall, "\" fill=\"", colour, "\"/>\n"});
                 }
             }
         };
@@ -123,28 +88,28 @@ std::string SvgPlot::Render() const {
 
     const double yStep = NiceStep(high - low, 5);
     for (double value = std::ceil(low / yStep) * yStep; value <= high; value += yStep) {
-        const std::string at = Format("%.1f", y(value));
+        const std::string at = FormatNumber("%.1f", y(value));
         const double shown = std::abs(value) < yStep / 2 ? 0.0 : value;
         Add(svg, {"<line x1=\"", left, "\" x2=\"", right, "\" y1=\"", at, "\" y2=\"", at,
                   "\" class=\"grid\"/>\n<text x=\"", std::to_string(kLeft - 6), "\" y=\"", at,
-                  "\" class=\"ylabel\">", Format("%g", shown), "°</text>\n"});
+                  "\" class=\"ylabel\">", FormatNumber("%g", shown), "°</text>\n"});
     }
     const double seconds = span * PolledTrace::kPollSeconds;
     const double xStep = NiceStep(seconds, 10);
     const double firstSecond = static_cast<double>(firstReading) * PolledTrace::kPollSeconds;
     for (double t = std::ceil(firstSecond / xStep) * xStep; t <= firstSecond + seconds;
          t += xStep) {
-        const std::string at = Format("%.1f", x(t / PolledTrace::kPollSeconds));
+        const std::string at = FormatNumber("%.1f", x(t / PolledTrace::kPollSeconds));
         Add(svg, {"<line x1=\"", at, "\" x2=\"", at, "\" y1=\"", top, "\" y2=\"", bottom,
                   "\" class=\"grid\"/>\n<text x=\"", at, "\" y=\"", std::to_string(height - 10),
-                  "\" class=\"xlabel\">", Format("%g s", t), "</text>\n"});
+                  "\" class=\"xlabel\">", FormatNumber("%g s", t), "</text>\n"});
     }
     Add(svg, {"<rect x=\"", left, "\" y=\"", top, "\" width=\"", std::to_string(plotWidth),
               "\" height=\"", tall, "\" class=\"frame\"/>\n"});
 
     for (const PlotSeries& s : series) {
         Add(svg, {"<polyline fill=\"none\" stroke=\"", s.colour, "\" stroke-width=\"",
-                  Format("%g", s.width), "\" stroke-linejoin=\"round\" points=\""});
+                  FormatNumber("%g", s.width), "\" stroke-linejoin=\"round\" points=\""});
         const std::size_t last = std::min(end, s.values->size());
         std::size_t i = firstReading;
         for (int column = 0; column < plotWidth && i < last; ++column) {
@@ -161,7 +126,8 @@ std::string SvgPlot::Render() const {
             const bool lowFirst = lowest < highest;
             for (auto point : {lowFirst ? lowest : highest, lowFirst ? highest : lowest}) {
                 const auto reading = static_cast<double>(point - s.values->begin());
-                Add(svg, {Format("%.1f", x(reading)), ",", Format("%.1f", y(*point)), " "});
+                Add(svg,
+                    {FormatNumber("%.1f", x(reading)), ",", FormatNumber("%.1f", y(*point)), " "});
             }
             i = columnEnd;
         }

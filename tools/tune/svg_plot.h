@@ -1,8 +1,6 @@
 #pragma once
 
-#include <initializer_list>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "motion_stretches.h"
@@ -29,13 +27,6 @@ struct SvgPlot {
 
     std::string Render() const;
 };
-
-// Appends the parts in order. Markup is built by appending: GCC 12 misreads long chains of string
-// `+` as overlapping copies (-Wrestrict), and appending copies less anyway.
-void Add(std::string& out, std::initializer_list<std::string_view> parts);
-
-// Text made safe inside an element or a quoted attribute.
-std::string EscapeMarkup(const std::string& text);
 
 inline constexpr char kStillColour[] = "#d9efd5";
 inline constexpr char kMovingColour[] = "#fbe3cf";
