@@ -27,8 +27,9 @@ bool WriteFile(const std::string& path, const std::string& text) {
     return true;
 }
 
-// The plug-in ignores what it cannot read; a tuning session should say so instead.
-bool CheckProfiles(const TuneOptions& options, std::vector<ProfileChoice>& choices) {
+// One profile per file and vehicle. The plug-in ignores what it cannot read; a tuning session
+// should say so instead.
+bool ChooseProfiles(const TuneOptions& options, std::vector<ProfileChoice>& choices) {
     const bool manyFiles = options.configPaths.size() > 1;
     for (const std::string& path : options.configPaths) {
         ConfigFile config;
@@ -37,8 +38,8 @@ bool CheckProfiles(const TuneOptions& options, std::vector<ProfileChoice>& choic
             return false;
         }
         config.Load(path.c_str());
-        if (!ConfigFile::IsTrue(config.Value("Settings", "Use Tracker")) &&
-            !config.Value("Settings", "Use Tracker").empty()) {
+        const std::string& useTracker = config.Value("Settings", "Use Tracker");
+        if (!useTracker.empty() && !ConfigFile::IsTrue(useTracker)) {
             std::fprintf(stderr,
                          "velmora-tune: %s switches the tracker off (Use Tracker): the controls "
                          "will not answer\n",
@@ -80,7 +81,7 @@ int Run(int argc, char** argv) {
         return 1;
     }
     std::vector<ProfileChoice> choices;
-    if (!CheckProfiles(*options, choices)) {
+    if (!ChooseProfiles(*options, choices)) {
         return 1;
     }
     const TuningRun run = TuningRun::Replay(std::move(*trace), choices);
