@@ -58,8 +58,10 @@ public:
 
 private:
     // Room for the OS object without pulling OS headers into every file; each implementation
-    // checks that its object fits.
-    alignas(16) unsigned char storage_[64];
+    // checks that its object fits. The lock lives inside the plug-in object, which the heap
+    // allocates, and 32-bit msvcrt's malloc aligns to 8 only: asking for more here would make
+    // every plug-in object misaligned there (GCC assumes new gives 16).
+    alignas(8) unsigned char storage_[64];
 };
 
 // --- The user ------------------------------------------------------------------------------------
@@ -70,9 +72,10 @@ void ShowNotice(const char* caption, const char* text);
 
 // --- Where Velmora lives -------------------------------------------------------------------------
 
-// The directory of the loaded plug-in library, ending with the separator that joins a file name
-// to it. False when the path cannot be had whole (no such module, or a path of 260 characters or
-// more).
-bool PluginDirectory(std::string& directory);
+// The directory of the loaded library (or program) whose code holds `address`, ending with the
+// separator that joins a file name to it. Found by address, not by name, so a renamed library
+// still finds its own folder. False when the path cannot be had whole (no such module, or a
+// path of 260 characters or more).
+bool ModuleDirectory(const void* address, std::string& directory);
 
 }  // namespace velmora::platform

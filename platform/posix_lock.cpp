@@ -7,7 +7,7 @@
 namespace velmora::platform {
 namespace {
 
-static_assert(sizeof(pthread_mutex_t) <= 64 && alignof(pthread_mutex_t) <= 16);
+static_assert(sizeof(pthread_mutex_t) <= 64 && alignof(pthread_mutex_t) <= 8);
 
 pthread_mutex_t* Mutex(unsigned char* storage) {
     return std::launder(reinterpret_cast<pthread_mutex_t*>(storage));

@@ -7,7 +7,7 @@
 namespace velmora::platform {
 namespace {
 
-static_assert(sizeof(CRITICAL_SECTION) <= 64 && alignof(CRITICAL_SECTION) <= 16);
+static_assert(sizeof(CRITICAL_SECTION) <= 64 && alignof(CRITICAL_SECTION) <= 8);
 
 CRITICAL_SECTION* Section(unsigned char* storage) {
     return std::launder(reinterpret_cast<CRITICAL_SECTION*>(storage));

@@ -47,6 +47,10 @@ std::int32_t InternalsPluginInfo::InterfaceVersion() const {
     return kInterfaceVersion;
 }
 
+// The object comes from plain new, which is the C runtime's malloc: on 32-bit Windows (msvcrt)
+// that aligns to 8, whatever GCC assumes of new. A member asking for more would be misaligned.
+static_assert(alignof(VelmoraPlugin) <= 8);
+
 PluginObject* InternalsPluginInfo::CreateInstance() const {
     // Nothing may escape into the host: without memory it receives null and no half-built object.
     try {
