@@ -22,6 +22,12 @@ std::shared_ptr<TrackerDriver> TrackerDriver::Load() {
         platform::FreeDriverLibrary(module);
         return nullptr;
     }
+    // Without an open or a read there is nothing to poll: such a library would be opened every
+    // 100 ms for ever. It counts as no driver at all (the destructor unloads it).
+    if (driver->open_ == nullptr || driver->getTracking_ == nullptr) {
+        delete driver;
+        return nullptr;
+    }
     try {
         return std::shared_ptr<TrackerDriver>(driver);
     } catch (...) {
@@ -42,12 +48,12 @@ TrackerDriver::~TrackerDriver() {
 }
 
 std::int32_t TrackerDriver::Open() const {
-    return open_ != nullptr ? open_() : -1;
+    return open_();
 }
 
 std::int32_t TrackerDriver::GetTracking(std::int32_t* yaw, std::int32_t* pitch,
                                         std::int32_t* roll) const {
-    return getTracking_ != nullptr ? getTracking_(yaw, pitch, roll) : -1;
+    return getTracking_(yaw, pitch, roll);
 }
 
 void TrackerDriver::Close() const {

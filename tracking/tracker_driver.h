@@ -12,14 +12,13 @@ namespace velmora {
 // objects, or a thread still inside a call, never see them cleared under their feet.
 class TrackerDriver {
 public:
-    // Null when the library cannot be loaded.
+    // Null when the library cannot be loaded or lacks IWROpenTracker or IWRGetTracking.
     static std::shared_ptr<TrackerDriver> Load();
     ~TrackerDriver();
     TrackerDriver(const TrackerDriver&) = delete;
     TrackerDriver& operator=(const TrackerDriver&) = delete;
 
-    // A missing entry point is never called: Open and GetTracking then report a failure (nonzero),
-    // Close and ZeroSet do nothing.
+    // A missing IWRCloseTracker or IWRZeroSet is never called: Close and ZeroSet then do nothing.
     std::int32_t Open() const;
     std::int32_t GetTracking(std::int32_t* yaw, std::int32_t* pitch, std::int32_t* roll) const;
     void Close() const;

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "plugin/velmora_plugin.h"
 #include "simulated_driver.h"
@@ -58,6 +59,16 @@ protected:
     }
 
     SimTrackerCounters Counters() const { return driver->Counters(); }
+
+    // A library that cannot be opened or read would be retried for ever: no thread polls it, and
+    // nothing in it is ever called.
+    void ExpectTakenForNoDriver() {
+        StartPolling();
+        EXPECT_EQ(plugin->driverHandle, nullptr);
+        EXPECT_EQ(plugin->workerThread, nullptr);
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        EXPECT_EQ(driver->CallLog(), "");
+    }
 
     std::unique_ptr<VelmoraPlugin> plugin = std::make_unique<VelmoraPlugin>();
     const SimulatedDriver* driver = nullptr;
