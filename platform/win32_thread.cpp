@@ -18,6 +18,8 @@ DWORD WINAPI Trampoline(LPVOID raw) {
     return start.routine(start.parameter);
 }
 
+constexpr DWORD kForcedEndWait = 1000;
+
 HANDLE ToHandle(ThreadHandle thread) {
     return reinterpret_cast<HANDLE>(thread.value);
 }
@@ -59,10 +61,14 @@ bool EndThreadByForce(ThreadHandle thread) {
         CloseHandle(ToHandle(thread));
         return false;
     }
-    // TerminateThread only starts the end; wait until the thread can run nothing more.
-    WaitForSingleObject(ToHandle(thread), INFINITE);
+    // TerminateThread only starts the end; wait until the thread can run nothing more, but not
+    // for ever: Stop runs on the game's thread. A thread still not gone counts as let go.
+    const bool gone = WaitForSingleObject(ToHandle(thread), kForcedEndWait) == WAIT_OBJECT_0;
+    if (!gone) {
+        PinThisLibrary();
+    }
     CloseHandle(ToHandle(thread));
-    return true;
+    return gone;
 }
 
 }  // namespace velmora::platform

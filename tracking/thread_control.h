@@ -45,8 +45,8 @@ public:
     const WorkerThread::Function function;
     void* const argument;
     const std::shared_ptr<void> keepAlive;
-    // The thread's own reference. Released by the thread on its way out; released by the owner
-    // instead when the thread was ended by force and will never run its way out.
+    // The thread's own reference. Released by the thread on its way out; never released when the
+    // thread was ended by force, so that keepAlive is never let go (see WorkerThread).
     std::shared_ptr<ThreadControl> threadReference;
 };
 

@@ -120,9 +120,12 @@ void WorkerThread::Terminate() {
     control_->exitCode = 0;
     control_->running = false;
     hasThread_ = false;
-    if (platform::EndThreadByForce(handle_)) {
-        control_->threadReference.reset();
-    } else {
+    // A thread ended by force never runs its way out, so its reference, and keepAlive with it,
+    // is never released: the driver stays loaded for the rest of the process. Ended inside a
+    // driver call, the thread may have died holding a lock of the driver's, the heap's or the
+    // loader's, and unloading the driver would run its unload code into that lock and freeze the
+    // game as the session ends.
+    if (!platform::EndThreadByForce(handle_)) {
         control_->letGo = true;
     }
 }

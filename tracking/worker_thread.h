@@ -42,7 +42,9 @@ private:
 // lock's waiters; if the thread is in its own code, Terminate waits for it to reach its next
 // stretch or to finish (that code never blocks for long). An atomic state decides which side wins
 // when a stretch ends just as the owner gives up.
-// - Win32: TerminateThread, and Terminate returns once the thread is gone.
+// - Win32: TerminateThread, and Terminate returns once the thread is gone (or after a bounded
+//   wait). What the thread was calling into (keepAlive) then stays loaded for good: its unload
+//   code could wait for a lock the dead thread held.
 // - POSIX, which has no safe forced end: the thread is abandoned and detached. When its outside
 //   call returns, the thread finds itself abandoned and leaves its function at once. Whatever it
 //   was calling into stays loaded (keepAlive) until it has left.
