@@ -14,6 +14,7 @@
 namespace velmora {
 namespace {
 
+constexpr char kSettingsFileName[] = "Velmora.cfg";
 constexpr char kSettingsSection[] = "Settings";
 constexpr char kGeneralProfile[] = "General Filter";
 
@@ -66,8 +67,9 @@ void VelmoraPlugin::LoadSettings() {
     // Runs on either thread, inside host calls and the polling loop: nothing may escape.
     try {
         std::string directory;
-        if (platform::PluginDirectory(directory)) {
-            LoadSettingsFrom(directory + "Velmora.cfg");
+        // Any address inside this library names it, whatever its file name: the name's own will do.
+        if (platform::ModuleDirectory(kSettingsFileName, directory)) {
+            LoadSettingsFrom(directory + kSettingsFileName);
         }
     } catch (...) {
     }

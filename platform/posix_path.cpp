@@ -6,10 +6,9 @@
 
 namespace velmora::platform {
 
-bool PluginDirectory(std::string& directory) {
+bool ModuleDirectory(const void* address, std::string& directory) {
     Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&PluginDirectory), &info) == 0 ||
-        info.dli_fname == nullptr) {
+    if (dladdr(address, &info) == 0 || info.dli_fname == nullptr) {
         return false;
     }
     // Same limit as the Windows build's 260-character buffer, so both treat long paths alike.

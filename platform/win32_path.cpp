@@ -4,10 +4,13 @@
 
 namespace velmora::platform {
 
-bool PluginDirectory(std::string& directory) {
-    // With no module of that name loaded the handle is null and the path is the host's own
-    // executable: the settings are then looked for beside the game.
-    HMODULE module = GetModuleHandleA("Velmora.dll");
+bool ModuleDirectory(const void* address, std::string& directory) {
+    HMODULE module = nullptr;
+    if (!GetModuleHandleExA(
+            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+            static_cast<LPCSTR>(address), &module)) {
+        return false;
+    }
     char path[MAX_PATH];
     const DWORD length = GetModuleFileNameA(module, path, MAX_PATH);
     // A full buffer means a truncated path (and, before Vista, an unterminated one).
