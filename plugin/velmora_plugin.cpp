@@ -56,6 +56,9 @@ void VelmoraPlugin::PrepareSession() {
 void VelmoraPlugin::Stop() {
     enabled = false;
     StopPollingAndUnloadDriver();
+    // A test-mode reload the thread was in the middle of may have applied "Use Tracker = true"
+    // after the first clear; with the thread gone, nothing can undo this one.
+    enabled = false;
 }
 
 void VelmoraPlugin::Reset() {
