@@ -23,9 +23,9 @@ void BM_AddSampleStillHead(benchmark::State& state) {
     std::int32_t i = 0;
     for (auto _ : state) {
         filter.AddSample(kTurned + (++i & 1));
-        benchmark::DoNotOptimize(filter.Output);
+        benchmark::DoNotOptimize(filter.Output());
     }
-    state.counters["window"] = filter.Window;
+    state.counters["window"] = filter.Inspect().Window;
 }
 BENCHMARK(BM_AddSampleStillHead);
 
@@ -43,8 +43,8 @@ void BM_AddSampleMovingHead(benchmark::State& state) {
     std::int64_t windowSum = 0;
     for (auto _ : state) {
         filter.AddSample(readings[next]);
-        benchmark::DoNotOptimize(filter.Output);
-        windowSum += filter.Window;
+        benchmark::DoNotOptimize(filter.Output());
+        windowSum += filter.Inspect().Window;
         next = next + 1 == readings.size() ? 0 : next + 1;
     }
     state.counters["mean window"] =

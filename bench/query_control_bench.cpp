@@ -2,29 +2,24 @@
 
 #include <benchmark/benchmark.h>
 
-#include "plugin/velmora_plugin.h"
+#include "controls/camera_controls.h"
 
 namespace velmora {
 namespace {
 
 void BM_QueryControl(benchmark::State& state, const char* name) {
-    VelmoraPlugin plugin;
-    plugin.RegisterControls();
-    plugin.enabled = true;
-    for (auto* flag :
-         {&plugin.yawLeftEnabled, &plugin.yawRightEnabled, &plugin.pitchUpEnabled,
-          &plugin.pitchDownEnabled, &plugin.rollLeftEnabled, &plugin.rollRightEnabled}) {
-        *flag = true;
-    }
+    Switches switches;
+    SharedHead head(switches, "");
+    CameraControls controls(head, switches);
+    switches.BeginSession();
+    controls.Bind();
     // A pose where every control answers on one side or the other.
-    plugin.yawFilter.Output = 9000;
-    plugin.pitchFilter.Output = 4000;
-    plugin.rollFilter.Output = 5000;
+    head.AddReading({9000, 4000, 5000});
     float refresh;
-    plugin.QueryControl("Camera_YawLeft", &refresh);
+    controls.Query("Camera_YawLeft", &refresh);
     float value = 0.0f;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(plugin.QueryControl(name, &value));
+        benchmark::DoNotOptimize(controls.Query(name, &value));
         benchmark::DoNotOptimize(value);
     }
 }

@@ -1,7 +1,7 @@
 // ConfigFile's number readers. They parse the text themselves rather than through strtol, strtod
 // or a stream, which follow the process locale: a host that sets a German locale would otherwise
 // read "2.5" as 2. The one library call, std::from_chars, is locale-independent by definition.
-#include "config/config_file.h"
+#include "config/number_reader.h"
 
 #include <algorithm>
 #include <charconv>
@@ -23,14 +23,14 @@ bool IsDigit(char c) {
 }
 
 // Reads an optional sign at `at`, moving past it; true for '-'.
-bool ReadSign(const std::string& text, std::size_t& at) {
+bool ReadSign(std::string_view text, std::size_t& at) {
     if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
         return text[at++] == '-';
     }
     return false;
 }
 
-std::size_t SkipDigits(const std::string& text, std::size_t at) {
+std::size_t SkipDigits(std::string_view text, std::size_t at) {
     while (at < text.size() && IsDigit(text[at])) {
         ++at;
     }
@@ -43,7 +43,7 @@ constexpr std::int64_t kExponentCap = 1'000'000'000'000'000;
 
 // Where a number's first significant digit stands, as a power of ten (0.05 gives -2, 120 gives
 // 2). Only its sign is used: it tells an overflow from an underflow.
-std::int64_t DecimalMagnitude(const std::string& text, std::size_t intBegin, std::size_t intEnd,
+std::int64_t DecimalMagnitude(std::string_view text, std::size_t intBegin, std::size_t intEnd,
                               std::size_t fracBegin, std::size_t fracEnd, std::int64_t exponent) {
     for (std::size_t i = intBegin; i < intEnd; ++i) {
         if (text[i] != '0') {
@@ -60,7 +60,7 @@ std::int64_t DecimalMagnitude(const std::string& text, std::size_t intBegin, std
 
 }  // namespace
 
-void ConfigFile::ReadInt(std::int32_t& target, const std::string& value) {
+std::optional<std::int32_t> ParseInt(std::string_view value) {
     constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
     std::size_t at = 0;
     while (at < value.size() && IsSpace(value[at])) {
@@ -68,22 +68,22 @@ void ConfigFile::ReadInt(std::int32_t& target, const std::string& value) {
     }
     const bool negative = ReadSign(value, at);
     if (at == value.size() || !IsDigit(value[at])) {
-        return;
+        return std::nullopt;
     }
     std::int64_t magnitude = 0;
     for (; at < value.size() && IsDigit(value[at]); ++at) {
         magnitude = magnitude * 10 + (value[at] - '0');
         if (magnitude > kLimit) {
-            return;
+            return std::nullopt;
         }
     }
     if (!negative && magnitude == kLimit) {
-        return;
+        return std::nullopt;
     }
-    target = static_cast<std::int32_t>(negative ? -magnitude : magnitude);
+    return static_cast<std::int32_t>(negative ? -magnitude : magnitude);
 }
 
-void ConfigFile::ReadFloat(float& target, const std::string& value) {
+std::optional<float> ParseFloat(std::string_view value) {
     std::size_t at = 0;
     while (at < value.size() && IsSpace(value[at])) {
         ++at;
@@ -98,7 +98,7 @@ void ConfigFile::ReadFloat(float& target, const std::string& value) {
         fracEnd = SkipDigits(value, fracBegin);
     }
     if (intEnd == intBegin && fracEnd == fracBegin) {
-        return;
+        return std::nullopt;
     }
     at = fracEnd;
     std::int64_t exponent = 0;
@@ -106,7 +106,7 @@ void ConfigFile::ReadFloat(float& target, const std::string& value) {
         ++at;
         const bool negativeExponent = ReadSign(value, at);
         if (at == value.size() || !IsDigit(value[at])) {
-            return;  // "1e" and "1e+" are not numbers with the exponent left off
+            return std::nullopt;  // "1e" and "1e+" are not numbers with the exponent left off
         }
         for (; at < value.size() && IsDigit(value[at]); ++at) {
             exponent = std::min(exponent * 10 + (value[at] - '0'), kExponentCap);
@@ -124,13 +124,31 @@ void ConfigFile::ReadFloat(float& target, const std::string& value) {
         // from_chars calls both ends a range error. Beyond the double range the value is
         // unreadable; below it the nearest double is a zero, as the narrowing would make it.
         if (DecimalMagnitude(value, intBegin, intEnd, fracBegin, fracEnd, exponent) >= 0) {
-            return;
+            return std::nullopt;
         }
         result = 0.0;
     } else if (error != std::errc() || end != last) {
-        return;
+        return std::nullopt;
     }
-    target = static_cast<float>(negative ? -result : result);
+    return static_cast<float>(negative ? -result : result);
+}
+
+std::optional<bool> ParseFlag(std::string_view value) {
+    if (value.empty()) {
+        return std::nullopt;
+    }
+    // ASCII only: the host's locale must not decide what "true" means. OR-ing 0x20 lowers a
+    // letter and maps no other byte onto these four.
+    constexpr char kTrue[] = "true";
+    if (value.size() != 4) {
+        return false;
+    }
+    for (std::size_t i = 0; i < 4; ++i) {
+        if ((value[i] | 0x20) != kTrue[i]) {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace velmora

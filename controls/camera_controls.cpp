@@ -1,11 +1,13 @@
 #include "controls/camera_controls.h"
 
 #include <cmath>
-#include <memory>
-#include <new>
+
+#include "controls/control_names.h"
 
 namespace velmora {
 namespace {
+
+using Direction = keys::Direction;
 
 // The gains are single-precision constants widened to double, as the tuned profiles expect.
 constexpr double kYawGain = static_cast<double>(4.2f);
@@ -16,93 +18,137 @@ constexpr double kPitchGain = 7.5;
 constexpr double kRollGain = 4.0;
 constexpr double kSideGain = 4.0;
 
-float PoseFromOutput(std::int32_t output) {
-    return static_cast<float>(output / 32768.0);
-}
-
 bool Write(float* value, double result) {
     *value = static_cast<float>(result);
     return true;
 }
 
-bool Flag(const std::atomic<bool>& flag) {
-    return flag.load(std::memory_order_relaxed);
-}
-
 }  // namespace
 
-bool VelmoraPlugin::Camera_YawLeft::Evaluate(VelmoraPlugin& plugin, float* value) const {
-    {
-        // All three outputs within one hold, so one refresh never mixes two readings.
-        LockHold hold(plugin.lock);
-        if (hold.Held()) {
-            plugin.pose.yaw = -PoseFromOutput(plugin.yawFilter.Output);
-            plugin.pose.pitch = PoseFromOutput(plugin.pitchFilter.Output);
-            plugin.pose.roll = PoseFromOutput(plugin.rollFilter.Output);
+// Refreshes the pose from the filters before it answers: the host asks for this control first in
+// every frame, so the other eight see the same reading.
+class CameraControls::Camera_YawLeft final : public ControlFunction {
+public:
+    bool Evaluate(CameraControls& controls, float* value) const override {
+        controls.RefreshPose();
+        const double yaw = controls.pose_.yaw;
+        return yaw < 0.0 && controls.Allows(Direction::YawLeft) && Write(value, yaw * -kYawGain);
+    }
+};
+
+class CameraControls::Camera_YawRight final : public ControlFunction {
+public:
+    bool Evaluate(CameraControls& controls, float* value) const override {
+        const double yaw = controls.pose_.yaw;
+        return yaw > 0.0 && controls.Allows(Direction::YawRight) && Write(value, yaw * kYawGain);
+    }
+};
+
+class CameraControls::Camera_PitchUp final : public ControlFunction {
+public:
+    bool Evaluate(CameraControls& controls, float* value) const override {
+        const double pitch = controls.pose_.pitch;
+        return pitch > 0.0 && controls.Allows(Direction::PitchUp) &&
+               Write(value, pitch * kPitchGain);
+    }
+};
+
+class CameraControls::Camera_PitchDown final : public ControlFunction {
+public:
+    bool Evaluate(CameraControls& controls, float* value) const override {
+        const double pitch = controls.pose_.pitch;
+        return pitch < 0.0 && controls.Allows(Direction::PitchDown) &&
+               Write(value, pitch * -kPitchGain);
+    }
+};
+
+class CameraControls::Camera_RollLeft final : public ControlFunction {
+public:
+    bool Evaluate(CameraControls& controls, float* value) const override {
+        const double roll = controls.pose_.roll;
+        return roll < 0.0 && controls.Allows(Direction::RollLeft) &&
+               Write(value, roll * -kRollGain);
+    }
+};
+
+class CameraControls::Camera_RollRight final : public ControlFunction {
+public:
+    bool Evaluate(CameraControls& controls, float* value) const override {
+        const double roll = controls.pose_.roll;
+        return roll > 0.0 && controls.Allows(Direction::RollRight) &&
+               Write(value, roll * kRollGain);
+    }
+};
+
+// The sideways moves follow a sine of the roll, so the eye point swings on an arc as the head
+// tilts.
+class CameraControls::Camera_MoveLeft final : public ControlFunction {
+public:
+    bool Evaluate(CameraControls& controls, float* value) const override {
+        const double roll = controls.pose_.roll;
+        return roll < 0.0 && controls.Allows(Direction::RollLeft) &&
+               Write(value, std::sin((roll * kSideSwing) * kPi) * -kSideGain);
+    }
+};
+
+class CameraControls::Camera_MoveRight final : public ControlFunction {
+public:
+    bool Evaluate(CameraControls& controls, float* value) const override {
+        const double roll = controls.pose_.roll;
+        return roll > 0.0 && controls.Allows(Direction::RollRight) &&
+               Write(value, std::sin((roll * kSideSwing) * kPi) * kSideGain);
+    }
+};
+
+// Always answered: the eye point sits at least 0.5 up and rises as the head tilts either way.
+class CameraControls::Camera_MoveUp final : public ControlFunction {
+public:
+    bool Evaluate(CameraControls& controls, float* value) const override {
+        const double roll = controls.pose_.roll;
+        float lift = 0.0f;
+        if ((roll < 0.0 && controls.Allows(Direction::RollLeft)) ||
+            (roll > 0.0 && controls.Allows(Direction::RollRight))) {
+            lift = static_cast<float>(2.0 * std::fabs(std::sin((roll * kLiftSwing) * kPi)));
         }
+        return Write(value, 0.5 + lift);
     }
-    const double yaw = plugin.pose.yaw;
-    return yaw < 0.0 && Flag(plugin.yawLeftEnabled) && Write(value, yaw * -kYawGain);
-}
+};
 
-bool VelmoraPlugin::Camera_YawRight::Evaluate(VelmoraPlugin& plugin, float* value) const {
-    const double yaw = plugin.pose.yaw;
-    return yaw > 0.0 && Flag(plugin.yawRightEnabled) && Write(value, yaw * kYawGain);
-}
+CameraControls::CameraControls(const SharedHead& head, const Switches& switches)
+    : head_(head), switches_(switches) {}
 
-bool VelmoraPlugin::Camera_PitchUp::Evaluate(VelmoraPlugin& plugin, float* value) const {
-    const double pitch = plugin.pose.pitch;
-    return pitch > 0.0 && Flag(plugin.pitchUpEnabled) && Write(value, pitch * kPitchGain);
-}
+CameraControls::~CameraControls() = default;
 
-bool VelmoraPlugin::Camera_PitchDown::Evaluate(VelmoraPlugin& plugin, float* value) const {
-    const double pitch = plugin.pose.pitch;
-    return pitch < 0.0 && Flag(plugin.pitchDownEnabled) && Write(value, pitch * -kPitchGain);
-}
-
-bool VelmoraPlugin::Camera_RollLeft::Evaluate(VelmoraPlugin& plugin, float* value) const {
-    const double roll = plugin.pose.roll;
-    return roll < 0.0 && Flag(plugin.rollLeftEnabled) && Write(value, roll * -kRollGain);
-}
-
-bool VelmoraPlugin::Camera_RollRight::Evaluate(VelmoraPlugin& plugin, float* value) const {
-    const double roll = plugin.pose.roll;
-    return roll > 0.0 && Flag(plugin.rollRightEnabled) && Write(value, roll * kRollGain);
-}
-
-bool VelmoraPlugin::Camera_MoveLeft::Evaluate(VelmoraPlugin& plugin, float* value) const {
-    const double roll = plugin.pose.roll;
-    return roll < 0.0 && Flag(plugin.rollLeftEnabled) &&
-           Write(value, std::sin((roll * kSideSwing) * kPi) * -kSideGain);
-}
-
-bool VelmoraPlugin::Camera_MoveRight::Evaluate(VelmoraPlugin& plugin, float* value) const {
-    const double roll = plugin.pose.roll;
-    return roll > 0.0 && Flag(plugin.rollRightEnabled) &&
-           Write(value, std::sin((roll * kSideSwing) * kPi) * kSideGain);
-}
-
-bool VelmoraPlugin::Camera_MoveUp::Evaluate(VelmoraPlugin& plugin, float* value) const {
-    const double roll = plugin.pose.roll;
-    float lift = 0.0f;
-    if ((roll < 0.0 && Flag(plugin.rollLeftEnabled)) ||
-        (roll > 0.0 && Flag(plugin.rollRightEnabled))) {
-        lift = static_cast<float>(2.0 * std::fabs(std::sin((roll * kLiftSwing) * kPi)));
+void CameraControls::Bind() {
+    pose_ = HeadPose{};
+    // In the order of kControlNames. Assigning replaces a binding from an earlier Start and
+    // releases its handler.
+    std::unique_ptr<ControlFunction> handlers[] = {
+        std::make_unique<Camera_YawLeft>(),  std::make_unique<Camera_YawRight>(),
+        std::make_unique<Camera_PitchUp>(),  std::make_unique<Camera_PitchDown>(),
+        std::make_unique<Camera_RollLeft>(), std::make_unique<Camera_RollRight>(),
+        std::make_unique<Camera_MoveLeft>(), std::make_unique<Camera_MoveRight>(),
+        std::make_unique<Camera_MoveUp>()};
+    static_assert(std::size(handlers) == kControlNames.size());
+    for (std::size_t i = 0; i < kControlNames.size(); ++i) {
+        handlers_[kControlNames[i]] = std::move(handlers[i]);
     }
-    return Write(value, 0.5 + lift);
 }
 
-void VelmoraPlugin::RegisterControls() {
-    // Assigning replaces a binding from an earlier Start and releases its handler.
-    handlers["Camera_YawLeft"] = std::make_unique<Camera_YawLeft>();
-    handlers["Camera_YawRight"] = std::make_unique<Camera_YawRight>();
-    handlers["Camera_PitchUp"] = std::make_unique<Camera_PitchUp>();
-    handlers["Camera_PitchDown"] = std::make_unique<Camera_PitchDown>();
-    handlers["Camera_RollLeft"] = std::make_unique<Camera_RollLeft>();
-    handlers["Camera_RollRight"] = std::make_unique<Camera_RollRight>();
-    handlers["Camera_MoveLeft"] = std::make_unique<Camera_MoveLeft>();
-    handlers["Camera_MoveRight"] = std::make_unique<Camera_MoveRight>();
-    handlers["Camera_MoveUp"] = std::make_unique<Camera_MoveUp>();
+bool CameraControls::Query(std::string_view name, float* value) {
+    if (!switches_.Enabled()) {
+        return false;
+    }
+    const auto handler = handlers_.find(name);
+    return handler != handlers_.end() && handler->second->Evaluate(*this, value);
+}
+
+void CameraControls::RefreshPose() {
+    // All three outputs from one reading; a lock being retired leaves the pose as it was.
+    Reading outputs;
+    if (head_.Outputs(outputs)) {
+        pose_ = HeadPose::FromOutputs(outputs);
+    }
 }
 
 }  // namespace velmora

@@ -1,59 +1,73 @@
 #pragma once
 
-// The nine camera-control handlers. Each answers the control named like its class.
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
-#include "plugin/velmora_plugin.h"
+#include "controls/head_pose.h"
+#include "tracking/shared_head.h"
+#include "tracking/switches.h"
 
 namespace velmora {
 
-// Refreshes the pose from the filters before it answers: the host asks for this control first in
-// every frame, so the other eight see the same reading.
-class VelmoraPlugin::Camera_YawLeft final : public ControlFunction {
+// The nine camera controls the host queries by name, each answered by a handler named like the
+// control it answers, from the head pose and the switches.
+//
+// Host's thread only. The pose changes only at Bind and when "Camera_YawLeft" is queried: that
+// query refreshes it from the filters through SharedHead, the only lock any query takes, so the
+// other eight answer from the same reading. They read the switches, which a test-mode reload may
+// rewrite meanwhile, without the lock. A query allocates nothing.
+class CameraControls {
 public:
-    bool Evaluate(VelmoraPlugin& plugin, float* value) const override;
-};
+    CameraControls(const SharedHead& head, const Switches& switches);
+    ~CameraControls();
+    CameraControls(const CameraControls&) = delete;
+    CameraControls& operator=(const CameraControls&) = delete;
 
-class VelmoraPlugin::Camera_YawRight final : public ControlFunction {
-public:
-    bool Evaluate(VelmoraPlugin& plugin, float* value) const override;
-};
+    // What Start does: the pose back to the centre, and nine fresh handlers bound to the nine
+    // names, replacing (and releasing) an earlier Start's. Before the first Bind nothing answers.
+    void Bind();
+    // True when a value was written through `value`. False, writing nothing, while the switches
+    // say disabled, for a name that is not bound (matched exactly, case included), or when the
+    // control has no value for this pose.
+    bool Query(std::string_view name, float* value);
 
-class VelmoraPlugin::Camera_PitchUp final : public ControlFunction {
-public:
-    bool Evaluate(VelmoraPlugin& plugin, float* value) const override;
-};
+    class ControlFunction {
+    public:
+        virtual ~ControlFunction() = default;
+        // True when a value was written through `value`.
+        virtual bool Evaluate(CameraControls& controls, float* value) const = 0;
+    };
+    class Camera_YawLeft;
+    class Camera_YawRight;
+    class Camera_PitchUp;
+    class Camera_PitchDown;
+    class Camera_RollLeft;
+    class Camera_RollRight;
+    class Camera_MoveLeft;
+    class Camera_MoveRight;
+    class Camera_MoveUp;
 
-class VelmoraPlugin::Camera_PitchDown final : public ControlFunction {
-public:
-    bool Evaluate(VelmoraPlugin& plugin, float* value) const override;
-};
+private:
+    // Looks names up without building a string: queries run on the game's frame path.
+    struct NameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const {
+            return std::hash<std::string_view>{}(name);
+        }
+    };
+    using ControlTable = std::unordered_map<std::string, std::unique_ptr<ControlFunction>, NameHash,
+                                            std::equal_to<>>;
 
-class VelmoraPlugin::Camera_RollLeft final : public ControlFunction {
-public:
-    bool Evaluate(VelmoraPlugin& plugin, float* value) const override;
-};
+    void RefreshPose();
+    bool Allows(keys::Direction direction) const { return switches_.Allows(direction); }
 
-class VelmoraPlugin::Camera_RollRight final : public ControlFunction {
-public:
-    bool Evaluate(VelmoraPlugin& plugin, float* value) const override;
-};
-
-// The sideways moves follow a sine of the roll, so the eye point swings on an arc as the head
-// tilts.
-class VelmoraPlugin::Camera_MoveLeft final : public ControlFunction {
-public:
-    bool Evaluate(VelmoraPlugin& plugin, float* value) const override;
-};
-
-class VelmoraPlugin::Camera_MoveRight final : public ControlFunction {
-public:
-    bool Evaluate(VelmoraPlugin& plugin, float* value) const override;
-};
-
-// Always answered: the eye point sits at least 0.5 up and rises as the head tilts either way.
-class VelmoraPlugin::Camera_MoveUp final : public ControlFunction {
-public:
-    bool Evaluate(VelmoraPlugin& plugin, float* value) const override;
+    const SharedHead& head_;
+    const Switches& switches_;
+    HeadPose pose_;
+    ControlTable handlers_;
 };
 
 }  // namespace velmora

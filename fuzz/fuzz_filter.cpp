@@ -51,43 +51,55 @@ std::int32_t Reading(FuzzedDataProvider& in, std::int32_t around) {
 }
 
 std::vector<std::int32_t> NewestFirst(const AxisFilter& filter) {
+    const auto view = filter.Inspect();
+    const auto length = static_cast<std::int32_t>(view.Frames.size());
     std::vector<std::int32_t> samples;
-    const std::int32_t length = filter.MaxFrames();
     for (std::int32_t i = 1; i <= length; ++i) {
         samples.push_back(
-            filter.Frames[static_cast<std::size_t>((filter.WriteIndex - i + length) % length)]);
+            view.Frames[static_cast<std::size_t>((view.WriteIndex - i + length) % length)]);
     }
     return samples;
 }
 
 void CheckState(const AxisFilter& filter) {
     const std::int32_t length = filter.MaxFrames();
-    Require(length >= 1 && static_cast<std::size_t>(length) == filter.Frames.size(), "ring length");
-    Require(filter.WriteIndex >= 0 && filter.WriteIndex < length, "WriteIndex in the ring");
-    Require(filter.FrameCount >= 0 && filter.FrameCount <= length, "FrameCount within the ring");
+    const auto view = filter.Inspect();
+    Require(length >= 1 && static_cast<std::size_t>(length) == view.Frames.size(), "ring length");
+    Require(view.WriteIndex >= 0 && view.WriteIndex < length, "WriteIndex in the ring");
+    Require(view.FrameCount >= 0 && view.FrameCount <= length, "FrameCount within the ring");
 }
 
 void CheckAfterSample(const AxisFilter& filter) {
     CheckState(filter);
-    Require(filter.Window >= 1 && filter.Window <= filter.MaxFrames(), "Window within the ring");
-    const auto [low, high] = std::minmax_element(filter.Frames.begin(), filter.Frames.end());
-    Require(filter.Output >= *low && filter.Output <= *high, "Output within the samples");
+    const auto view = filter.Inspect();
+    Require(view.Window >= 1 && view.Window <= filter.MaxFrames(), "Window within the ring");
+    const auto [low, high] = std::minmax_element(view.Frames.begin(), view.Frames.end());
+    Require(filter.Output() >= *low && filter.Output() <= *high, "Output within the samples");
     if (*low == *high) {
-        Require(filter.Output == *low, "a ring of equal samples outputs that sample");
+        Require(filter.Output() == *low, "a ring of equal samples outputs that sample");
     }
 }
 
 void CheckReloadChangesNothing(AxisFilter& filter, std::int32_t longer) {
     const std::int32_t length = filter.MaxFrames();
     const std::vector<std::int32_t> before = NewestFirst(filter);
-    const std::int32_t frameCount = filter.FrameCount;
-    const std::int32_t window = filter.Window;
-    const std::int32_t output = filter.Output;
+    const auto view = filter.Inspect();
+    const std::int32_t frameCount = view.FrameCount;
+    const std::int32_t window = view.Window;
+    const std::int32_t output = filter.Output();
     filter.SetMaxFrames(std::max(longer, length));
     filter.SetMaxFrames(length);
+    const auto after = filter.Inspect();
     Require(NewestFirst(filter) == before, "reload keeps the samples");
-    Require(filter.FrameCount == frameCount && filter.Window == window && filter.Output == output,
+    Require(after.FrameCount == frameCount && after.Window == window && filter.Output() == output,
             "reload keeps FrameCount, Window and Output");
+}
+
+template <class Value>
+void Set(AxisFilter& filter, Value velmora::FilterParameters::*parameter, Value value) {
+    velmora::FilterParameters parameters = filter.Parameters();
+    parameters.*parameter = value;
+    filter.SetParameters(parameters);
 }
 
 }  // namespace
@@ -100,7 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto offsetFrame = in.ConsumeBool() ? in.ConsumeIntegral<std::int32_t>() : 0;
     AxisFilter filter(minFrames, ring, decreaseFrame, offsetFrame);
     if (in.ConsumeBool()) {
-        filter.SDSkipfactor = AnyFloat(in);
+        Set(filter, &velmora::FilterParameters::SDSkipfactor, AnyFloat(in));
     }
     CheckState(filter);
 
@@ -115,14 +127,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 CheckReloadChangesNothing(filter, RingLength(in));
                 break;
             case 2:
-                filter.MinFrames = in.ConsumeIntegral<std::int32_t>();
+                Set(filter, &velmora::FilterParameters::MinFrames,
+                    in.ConsumeIntegral<std::int32_t>());
                 break;
             case 3:
-                filter.OffsetFrame = in.ConsumeIntegral<std::int32_t>();
-                filter.DecreaseFrame = AnyFloat(in);
+                Set(filter, &velmora::FilterParameters::OffsetFrame,
+                    in.ConsumeIntegral<std::int32_t>());
+                Set(filter, &velmora::FilterParameters::DecreaseFrame, AnyFloat(in));
                 break;
             case 4:
-                filter.SDSkipfactor = AnyFloat(in);
+                Set(filter, &velmora::FilterParameters::SDSkipfactor, AnyFloat(in));
                 break;
             case 5:
                 around = in.ConsumeIntegral<std::int32_t>();

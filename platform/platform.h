@@ -9,17 +9,16 @@
 
 namespace velmora::platform {
 
-// --- The tracker driver library ------------------------------------------------------------------
+// --- Libraries -----------------------------------------------------------------------------------
 
 using ModuleHandle = void*;
 
-// Loads the driver by its bare name ("IWEARDRV.DLL"; "libiweardrv.so" on POSIX) through the
-// system's normal search, which also finds a library of that name that is already loaded.
-// Null when it cannot be loaded.
-ModuleHandle LoadDriverLibrary();
+// Loads a library by its bare file name through the system's normal search, which also finds a
+// library of that name that is already loaded. Null when it cannot be loaded.
+ModuleHandle LoadLibraryByName(const char* name);
 // Null when the library has no entry point of that name.
 void* FindEntryPoint(ModuleHandle module, const char* name);
-void FreeDriverLibrary(ModuleHandle module);
+void UnloadLibrary(ModuleHandle module);
 
 // --- Threads and time ----------------------------------------------------------------------------
 

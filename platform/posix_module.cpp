@@ -4,15 +4,15 @@
 
 namespace velmora::platform {
 
-ModuleHandle LoadDriverLibrary() {
-    return dlopen("libiweardrv.so", RTLD_NOW);
+ModuleHandle LoadLibraryByName(const char* name) {
+    return dlopen(name, RTLD_NOW);
 }
 
 void* FindEntryPoint(ModuleHandle module, const char* name) {
     return dlsym(module, name);
 }
 
-void FreeDriverLibrary(ModuleHandle module) {
+void UnloadLibrary(ModuleHandle module) {
     dlclose(module);
 }
 

@@ -4,15 +4,15 @@
 
 namespace velmora::platform {
 
-ModuleHandle LoadDriverLibrary() {
-    return LoadLibraryA("IWEARDRV.DLL");
+ModuleHandle LoadLibraryByName(const char* name) {
+    return LoadLibraryA(name);
 }
 
 void* FindEntryPoint(ModuleHandle module, const char* name) {
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), name));
 }
 
-void FreeDriverLibrary(ModuleHandle module) {
+void UnloadLibrary(ModuleHandle module) {
     FreeLibrary(static_cast<HMODULE>(module));
 }
 

@@ -30,6 +30,14 @@ protected:                                                                 \
 public:
 #endif
 
+// The tracker driver, by the bare file name the system's loader searches for: the vendor's
+// IWEARDRV.DLL on Windows, a library of the same role under the usual name elsewhere.
+#if defined(_WIN32)
+#define VELMORA_DRIVER_LIBRARY "IWEARDRV.DLL"
+#else
+#define VELMORA_DRIVER_LIBRARY "libiweardrv.so"
+#endif
+
 // The four exports: plain C names; the .def file gives the Windows link their ordinals.
 #if defined(_WIN32)
 #define VELMORA_EXPORT extern "C" __declspec(dllexport)

@@ -2,22 +2,35 @@
 
 #include <string>
 
+#include "config/settings_keys.h"
 #include "platform/platform.h"
 #include "plugin/plugin_info.h"
+#include "plugin/slot_guard.h"
 #include "plugin/vehicle_list.h"
 
 namespace velmora {
+namespace {
 
-// The constructor reads no file, loads no library and starts no thread: all of that waits for
-// Start. Fields Start sets hold safe values meanwhile, so a never-started object answers nothing.
-VelmoraPlugin::VelmoraPlugin() = default;
-
-VelmoraPlugin::~VelmoraPlugin() {
-    // The host stops before deleting; if it did not, the polling thread must not outlive us.
-    if (workerThread || driverHandle) {
-        Stop();
+// Velmora.cfg lives beside this library. Any address inside it names the library, whatever its
+// file name: the file name's own will do. Empty when the folder cannot be found.
+std::string SettingsPath() {
+    std::string directory;
+    if (!platform::ModuleDirectory(keys::kSettingsFile, directory)) {
+        return {};
     }
+    return directory + keys::kSettingsFile;
 }
+
+}  // namespace
+
+// No file is read, no library loaded and no thread made before Start.
+VelmoraPlugin::VelmoraPlugin()
+    : head_(switches_, SettingsPath()),
+      poller_(head_, switches_, VELMORA_DRIVER_LIBRARY),
+      controls_(head_, switches_) {}
+
+// The host stops before it deletes; if it did not, the poller's destructor stops the thread.
+VelmoraPlugin::~VelmoraPlugin() = default;
 
 void VelmoraPlugin::Release() {
     Stop();
@@ -28,88 +41,57 @@ PluginObjectInfo* VelmoraPlugin::ObjectInfo() {
 }
 
 void VelmoraPlugin::Start() {
-    // A second Start without a Stop would orphan the running thread and the loaded driver.
-    if (workerThread || driverHandle) {
-        StopPollingAndUnloadDriver();
-    }
-    stopRequested = false;
-    PrepareSession();
-    // No polling thread exists yet, so the settings are read without the lock.
-    LoadSettings();
-    BindDriverAndStartPolling();
-}
-
-void VelmoraPlugin::PrepareSession() {
-    pose = HeadPose{};
-    enabled = true;
-    for (std::atomic<bool>* flag : {&yawLeftEnabled, &yawRightEnabled, &pitchUpEnabled,
-                                    &pitchDownEnabled, &rollLeftEnabled, &rollRightEnabled}) {
-        flag->store(true);
-    }
-    try {
-        RegisterControls();
-    } catch (...) {
-        // Without memory for the handlers the old bindings (if any) stay; queries answer false.
-    }
+    Guarded([&] {
+        poller_.Stop();
+        switches_.BeginSession();
+        controls_.Bind();
+        head_.LoadSettings();
+        poller_.Start();
+    });
 }
 
 void VelmoraPlugin::Stop() {
-    enabled = false;
-    StopPollingAndUnloadDriver();
+    switches_.SetEnabled(false);
+    Guarded([&] { poller_.Stop(); });
     // A test-mode reload the thread was in the middle of may have applied "Use Tracker = true"
     // after the first clear; with the thread gone, nothing can undo this one.
-    enabled = false;
+    switches_.SetEnabled(false);
 }
 
 void VelmoraPlugin::Reset() {
-    {
-        LockHold hold(lock);
-        if (hold.Held()) {
-            LoadSettings();
-        }
-    }
-    // Never under the lock: the driver may take its time, and the polling thread needs the lock.
-    if (driverHandle) {
-        driverHandle->ZeroSet();
-    }
+    Guarded([&] {
+        head_.LoadSettings();
+        poller_.ZeroSet();
+    });
 }
 
 void VelmoraPlugin::Enable() {
-    enabled = true;
+    switches_.SetEnabled(true);
 }
 
 void VelmoraPlugin::Disable() {
-    enabled = false;
+    switches_.SetEnabled(false);
 }
 
 bool VelmoraPlugin::QueryControl(const char* name, float* value) {
-    if (!enabled.load(std::memory_order_relaxed) || name == nullptr || value == nullptr) {
+    if (name == nullptr || value == nullptr) {
         return false;
     }
-    const auto handler = handlers.find(std::string_view(name));
-    return handler != handlers.end() && handler->second->Evaluate(*this, value);
+    return Guarded(false, [&] { return controls_.Query(name, value); });
 }
 
 void VelmoraPlugin::UpdateVehicles(const VehicleListInfo* list) {
-    std::string_view player;
-    if (!FindPlayerVehicle(list, player) || player == currentVehicle) {
-        return;
-    }
-    try {
-        {
-            LockHold hold(lock);
-            if (!hold.Held()) {
-                return;
-            }
-            ChangeVehicle(player);
+    Guarded([&] {
+        std::string_view player;
+        if (!FindPlayerVehicle(list, player) || !head_.ChangeVehicle(player)) {
+            return;
         }
-        // Shown without the lock: the box waits for the user while the polling thread goes on.
-        if (testMode.load(std::memory_order_relaxed)) {
-            const std::string notice = "Current Vehicle: " + currentVehicle;
+        // The box waits for the user; the lock is long given back, so the polling thread goes on.
+        if (switches_.TestMode()) {
+            const std::string notice = "Current Vehicle: " + std::string(player);
             platform::ShowNotice("Velmora - TestMode", notice.c_str());
         }
-    } catch (...) {
-    }
+    });
 }
 
 // The slots the host defines and Velmora has no use for: fixed answers.

@@ -68,23 +68,21 @@ std::int32_t AtLeastOne(std::int32_t n) {
 
 AxisFilter::AxisFilter(std::int32_t minFrames, std::int32_t maxFrames, float decreaseFrame,
                        std::int32_t offsetFrame)
-    : MinFrames(minFrames),
-      OffsetFrame(offsetFrame),
-      DecreaseFrame(decreaseFrame),
-      Frames(static_cast<std::size_t>(AtLeastOne(maxFrames)), 0),
-      window_(Frames.size(), 0) {}
+    : parameters_{minFrames, offsetFrame, decreaseFrame},
+      frames_(static_cast<std::size_t>(AtLeastOne(maxFrames)), 0),
+      gathered_(frames_.size(), 0) {}
 
 void AxisFilter::AddSample(std::int32_t raw) {
     const std::int32_t length = MaxFrames();
     const std::int32_t stored = UnwrapAndStore(raw);
-    if (FrameCount < length) {
-        ++FrameCount;
+    if (frameCount_ < length) {
+        ++frameCount_;
     }
-    Window = Window >= length ? length : Window + 1;
+    window_ = window_ >= length ? length : window_ + 1;
     ShrinkWindow(stored);
 
     const std::int32_t w = GatherWindow();
-    const std::int32_t* s = window_.data();
+    const std::int32_t* s = gathered_.data();
     std::int64_t sum = 0;
     for (std::int32_t i = 0; i < w; ++i) {
         sum += s[i];
@@ -98,7 +96,7 @@ void AxisFilter::AddSample(std::int32_t raw) {
     const std::uint64_t variance = squares.DivideBy(static_cast<std::uint64_t>(w));
     const auto sd = static_cast<float>(std::sqrt(static_cast<double>(variance)));
     const std::int64_t threshold =
-        SaturateToInt32(static_cast<double>(sd) * static_cast<double>(SDSkipfactor));
+        SaturateToInt32(static_cast<double>(sd) * static_cast<double>(parameters_.SDSkipfactor));
 
     std::int64_t acc = s[0];  // the newest sample always counts
     std::int64_t n = 1;
@@ -108,13 +106,13 @@ void AxisFilter::AddSample(std::int32_t raw) {
             ++n;
         }
     }
-    Output = static_cast<std::int32_t>(acc / n);
+    output_ = static_cast<std::int32_t>(acc / n);
 }
 
 std::int32_t AxisFilter::UnwrapAndStore(std::int32_t raw) {
     const std::int32_t length = MaxFrames();
     const std::int64_t prev =
-        Frames[static_cast<std::size_t>(WriteIndex == 0 ? length - 1 : WriteIndex - 1)];
+        frames_[static_cast<std::size_t>(writeIndex_ == 0 ? length - 1 : writeIndex_ - 1)];
     // Wide arithmetic: |INT32_MIN| and raw - 65536 - T leave the int32 range. An unwrapped value
     // beyond it saturates, which keeps it on the side the unwrap moved it to.
     const std::int64_t turns = kTrackerRange * (Abs64(prev) / kTrackerRange);
@@ -125,33 +123,32 @@ std::int32_t AxisFilter::UnwrapAndStore(std::int32_t raw) {
         value = value + kTrackerRange + turns;
     }
     const std::int32_t stored = SaturateToInt32(value);
-    Frames[static_cast<std::size_t>(WriteIndex)] = stored;
-    WriteIndex = WriteIndex + 1 == length ? 0 : WriteIndex + 1;
+    frames_[static_cast<std::size_t>(writeIndex_)] = stored;
+    writeIndex_ = writeIndex_ + 1 == length ? 0 : writeIndex_ + 1;
     return stored;
 }
 
 void AxisFilter::ShrinkWindow(std::int32_t stored) {
-    const std::int64_t distance = Abs64(static_cast<std::int64_t>(stored) - Output);
+    const std::int64_t distance = Abs64(static_cast<std::int64_t>(stored) - output_);
     // The settings never pass less than 1.0; anything below it, zero and NaN included, would
     // divide into an infinity or a NaN, so it counts as that floor.
-    const float decrease = DecreaseFrame >= 1.0f ? DecreaseFrame : 1.0f;
+    const float decrease = parameters_.DecreaseFrame >= 1.0f ? parameters_.DecreaseFrame : 1.0f;
     const std::int32_t k =
         SaturateToInt32(static_cast<double>(distance) / static_cast<double>(decrease) -
-                        static_cast<double>(OffsetFrame));
+                        static_cast<double>(parameters_.OffsetFrame));
     if (k > 0) {
-        Window = Window - k < 1 ? 1 : Window - k;
+        window_ = window_ - k < 1 ? 1 : window_ - k;
     }
 }
 
 std::int32_t AxisFilter::GatherWindow() {
-    // FrameCount alone keeps w within the ring; the ring bound stays as the guard of the scratch
-    // buffer, since FrameCount is a public field.
-    const std::int32_t w = std::min({std::max(Window, MinFrames), FrameCount, MaxFrames()});
-    // Newest first: back from WriteIndex to slot 0, then on from the last slot.
-    const auto newest = Frames.begin() + WriteIndex;
-    const std::int32_t beforeWrap = std::min(w, WriteIndex);
-    const auto rest = std::reverse_copy(newest - beforeWrap, newest, window_.begin());
-    std::reverse_copy(Frames.end() - (w - beforeWrap), Frames.end(), rest);
+    // frameCount_ never exceeds the ring (a shrink cuts it), so w stays within the scratch buffer.
+    const std::int32_t w = std::min(std::max(window_, parameters_.MinFrames), frameCount_);
+    // Newest first: back from the write index to slot 0, then on from the last slot.
+    const auto newest = frames_.begin() + writeIndex_;
+    const std::int32_t beforeWrap = std::min(w, writeIndex_);
+    const auto rest = std::reverse_copy(newest - beforeWrap, newest, gathered_.begin());
+    std::reverse_copy(frames_.end() - (w - beforeWrap), frames_.end(), rest);
     return w;
 }
 
@@ -165,20 +162,20 @@ void AxisFilter::SetMaxFrames(std::int32_t n) {
 }
 
 void AxisFilter::GrowRing(std::int32_t n) {
-    // The zero slots go in at WriteIndex as the oldest entries: the walk back from the newest
+    // The zero slots go in at the write index as the oldest entries: the walk back from the newest
     // sample meets every real sample first, and the next sample overwrites the oldest added slot.
     // Appended at the end they would pass for the most recent history, and a reload that grows
     // the ring and shrinks it back would keep nothing but zeros.
     try {
-        const auto split = Frames.begin() + WriteIndex;
+        const auto split = frames_.begin() + writeIndex_;
         std::vector<std::int32_t> ring;
         ring.reserve(static_cast<std::size_t>(n));
-        ring.insert(ring.end(), Frames.begin(), split);
+        ring.insert(ring.end(), frames_.begin(), split);
         ring.insert(ring.end(), static_cast<std::size_t>(n - MaxFrames()), 0);
-        ring.insert(ring.end(), split, Frames.end());
+        ring.insert(ring.end(), split, frames_.end());
         std::vector<std::int32_t> scratch(static_cast<std::size_t>(n));
-        Frames.swap(ring);
-        window_.swap(scratch);
+        frames_.swap(ring);
+        gathered_.swap(scratch);
     } catch (const std::exception&) {
         // No memory for the longer ring (or, on a 32-bit build, beyond what a vector can hold):
         // the filter goes on with the ring it has.
@@ -187,18 +184,18 @@ void AxisFilter::GrowRing(std::int32_t n) {
 
 void AxisFilter::ShrinkRing(std::int32_t n) {
     // In place, oldest first, so that a shrink cannot fail for want of memory.
-    std::rotate(Frames.begin(), Frames.begin() + WriteIndex, Frames.end());
-    Frames.erase(Frames.begin(), Frames.end() - n);
-    window_.resize(static_cast<std::size_t>(n));
-    WriteIndex = 0;
-    // FrameCount counts the real samples the ring holds, and at most n remain. Left above n, it
-    // would let the zero slots of a later growth into the window.
-    if (FrameCount > n) {
-        FrameCount = n;
+    std::rotate(frames_.begin(), frames_.begin() + writeIndex_, frames_.end());
+    frames_.erase(frames_.begin(), frames_.end() - n);
+    gathered_.resize(static_cast<std::size_t>(n));
+    writeIndex_ = 0;
+    // The frame count counts the real samples the ring holds, and at most n remain. Left above n,
+    // it would let the zero slots of a later growth into the window.
+    if (frameCount_ > n) {
+        frameCount_ = n;
     }
     try {
-        Frames.shrink_to_fit();
-        window_.shrink_to_fit();
+        frames_.shrink_to_fit();
+        gathered_.shrink_to_fit();
     } catch (const std::exception&) {
         // Giving memory back is a courtesy; the ring is already right.
     }

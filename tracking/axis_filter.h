@@ -1,9 +1,18 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace velmora {
+
+// What the settings choose for one filter; a change counts from the next sample.
+struct FilterParameters {
+    std::int32_t MinFrames;     // the fewest samples averaged
+    std::int32_t OffsetFrame;   // subtracted from the window's shrink
+    float DecreaseFrame;        // tracker units of distance per sample of shrink
+    float SDSkipfactor = 2.5f;  // outliers lie beyond this many standard deviations
+};
 
 // Smooths one tracker axis: unwraps readings across the ends of the tracker's range, averages an
 // adaptive number of the newest samples (many while the head is still, few while it moves) and
@@ -22,6 +31,14 @@ namespace velmora {
 // a reload that grows the ring and shrinks it back leaves the filter exactly as it was.
 class AxisFilter {
 public:
+    // The ring and its counters, for tests and tools that look inside.
+    struct View {
+        std::span<const std::int32_t> Frames;  // in storage order
+        std::int32_t WriteIndex;               // the slot the next sample goes to
+        std::int32_t FrameCount;               // real samples the ring holds
+        std::int32_t Window;                   // the adaptive window, before MinFrames
+    };
+
     AxisFilter(std::int32_t minFrames, std::int32_t maxFrames, float decreaseFrame,
                std::int32_t offsetFrame);
 
@@ -31,22 +48,12 @@ public:
     // a new one cannot be had; never throws.
     void SetMaxFrames(std::int32_t n);
 
-    std::int32_t MaxFrames() const { return static_cast<std::int32_t>(Frames.size()); }
-
-    // Parameters, written directly by the settings; a change counts from the next sample.
-    std::int32_t MinFrames;
-    std::int32_t OffsetFrame;
-    float DecreaseFrame;
-    float SDSkipfactor = 2.5f;
-
     // The smoothed value of the last AddSample.
-    std::int32_t Output = 0;
-
-    // State, readable for tests and tools; only the filter writes it.
-    std::vector<std::int32_t> Frames;
-    std::int32_t WriteIndex = 0;
-    std::int32_t FrameCount = 0;
-    std::int32_t Window = 0;
+    std::int32_t Output() const { return output_; }
+    std::int32_t MaxFrames() const { return static_cast<std::int32_t>(frames_.size()); }
+    const FilterParameters& Parameters() const { return parameters_; }
+    void SetParameters(const FilterParameters& parameters) { parameters_ = parameters; }
+    View Inspect() const { return {frames_, writeIndex_, frameCount_, window_}; }
 
 private:
     std::int32_t UnwrapAndStore(std::int32_t raw);
@@ -55,7 +62,13 @@ private:
     void GrowRing(std::int32_t n);
     void ShrinkRing(std::int32_t n);
 
-    std::vector<std::int32_t> window_;  // scratch for the gathered window, as long as the ring
+    FilterParameters parameters_;
+    std::int32_t output_ = 0;
+    std::vector<std::int32_t> frames_;
+    std::int32_t writeIndex_ = 0;
+    std::int32_t frameCount_ = 0;
+    std::int32_t window_ = 0;
+    std::vector<std::int32_t> gathered_;  // scratch for the gathered window, as long as the ring
 };
 
 }  // namespace velmora

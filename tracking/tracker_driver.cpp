@@ -12,14 +12,14 @@ Entry Find(platform::ModuleHandle module, const char* name) {
 
 }  // namespace
 
-std::shared_ptr<TrackerDriver> TrackerDriver::Load() {
-    platform::ModuleHandle module = platform::LoadDriverLibrary();
+std::shared_ptr<TrackerDriver> TrackerDriver::Load(const char* name) {
+    platform::ModuleHandle module = platform::LoadLibraryByName(name);
     if (module == nullptr) {
         return nullptr;
     }
     auto* driver = new (std::nothrow) TrackerDriver(module);
     if (driver == nullptr) {
-        platform::FreeDriverLibrary(module);
+        platform::UnloadLibrary(module);
         return nullptr;
     }
     // Without an open or a read there is nothing to poll: such a library would be opened every
@@ -44,7 +44,7 @@ TrackerDriver::TrackerDriver(platform::ModuleHandle module)
       getTracking_(Find<GetTrackingFn>(module, "IWRGetTracking")) {}
 
 TrackerDriver::~TrackerDriver() {
-    platform::FreeDriverLibrary(module_);
+    platform::UnloadLibrary(module_);
 }
 
 std::int32_t TrackerDriver::Open() const {

@@ -12,8 +12,9 @@ namespace velmora {
 // objects, or a thread still inside a call, never see them cleared under their feet.
 class TrackerDriver {
 public:
-    // Null when the library cannot be loaded or lacks IWROpenTracker or IWRGetTracking.
-    static std::shared_ptr<TrackerDriver> Load();
+    // Loads the library by the system's search for `name`. Null when it cannot be loaded or lacks
+    // IWROpenTracker or IWRGetTracking.
+    static std::shared_ptr<TrackerDriver> Load(const char* name);
     ~TrackerDriver();
     TrackerDriver(const TrackerDriver&) = delete;
     TrackerDriver& operator=(const TrackerDriver&) = delete;

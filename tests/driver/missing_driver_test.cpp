@@ -1,18 +1,24 @@
 #include <gtest/gtest.h>
 
-#include "plugin/velmora_plugin.h"
+#include "tracking/tracker_poller.h"
+
+extern "C" {
+#include "host_os.h"
+}
 
 namespace velmora {
 namespace {
 
 // This program loads no simulated driver, and none lies where the system would look for it.
 TEST(MissingDriver, LeavesNoThreadAndNothingToUnload) {
-    VelmoraPlugin plugin;
-    plugin.BindDriverAndStartPolling();
-    EXPECT_EQ(plugin.driverHandle, nullptr);
-    EXPECT_EQ(plugin.workerThread, nullptr);
-    plugin.StopPollingAndUnloadDriver();
-    EXPECT_EQ(plugin.workerThread, nullptr);
+    Switches switches;
+    SharedHead head(switches, "");
+    TrackerPoller poller(head, switches, HostDriverFileName());
+    poller.Start();
+    EXPECT_FALSE(poller.Polling());
+    poller.ZeroSet();
+    poller.Stop();
+    EXPECT_FALSE(poller.Polling());
 }
 
 }  // namespace

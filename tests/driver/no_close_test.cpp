@@ -14,8 +14,7 @@ TEST_F(WithoutClose, ReadsAndStopsByItselfLeavingTheTrackerOpen) {
     ASSERT_TRUE(WaitUntil([&] { return Counters().reads >= 5; }));
     EXPECT_LT(StopPolling(), EndedByItself);
     EXPECT_EQ(Counters().isOpen, 1);
-    LockHold hold(plugin->lock);
-    EXPECT_EQ(plugin->yawFilter.Output, 100);
+    EXPECT_EQ(Outputs().yaw, 100);
 }
 
 }  // namespace

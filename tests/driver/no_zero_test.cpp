@@ -11,7 +11,7 @@ protected:
 TEST_F(WithoutZero, ZeroingDoesNothingAndPollingGoesOnAsUsual) {
     StartPolling();
     ASSERT_TRUE(WaitUntil([&] { return Counters().reads >= 5; }));
-    plugin->driverHandle->ZeroSet();
+    poller->ZeroSet();
     EXPECT_LT(StopPolling(), EndedByItself);
     const auto counters = Counters();
     EXPECT_EQ(counters.zeroSets, 0);

@@ -3,25 +3,35 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <string>
 #include <thread>
 
-#include "plugin/velmora_plugin.h"
 #include "simulated_driver.h"
+#include "tracking/shared_head.h"
+#include "tracking/switches.h"
+#include "tracking/tracker_poller.h"
 #include "wait_until.h"
+
+extern "C" {
+#include "host_os.h"
+}
 
 namespace velmora::test {
 
-// A plug-in object polling one variant of the simulated driver, through the operations that
-// Start and Stop use to bind the driver and to end the thread. The variant is loaded once per
-// program and reset before each test.
+// A poller feeding a shared head from one variant of the simulated driver, as Start and Stop use
+// it. The variant is loaded once per program and reset before each test.
 class PollingTest : public testing::Test {
 protected:
     using Clock = std::chrono::steady_clock;
 
-    explicit PollingTest(const char* variant) : variant_(variant) {}
+    explicit PollingTest(const char* variant)
+        : settingsPath_(std::filesystem::temp_directory_path() /
+                        ("velmora-polling-" + std::string(variant) + ".cfg")),
+          variant_(variant) {}
 
     void SetUp() override {
         static std::map<std::string, std::unique_ptr<SimulatedDriver>> loaded;
@@ -37,25 +47,35 @@ protected:
     }
 
     void TearDown() override {
-        if (plugin) {
-            plugin->StopPollingAndUnloadDriver();
+        if (poller) {
+            poller->Stop();
         }
         if (driver != nullptr) {
             driver->ReleaseHang();
         }
+        std::error_code ignored;
+        std::filesystem::remove(settingsPath_, ignored);
     }
 
-    // As Start does it.
-    void StartPolling() {
-        plugin->stopRequested = false;
-        plugin->BindDriverAndStartPolling();
+    // Writes the settings file and reads it, as Start does before it polls.
+    void UseSettings(const std::string& text) {
+        std::ofstream(settingsPath_, std::ios::binary) << text;
+        head.LoadSettings();
     }
 
-    // As Stop does it; answers how long that took.
+    void StartPolling() { poller->Start(); }
+
+    // Answers how long Stop took.
     Clock::duration StopPolling() {
         const auto start = Clock::now();
-        plugin->StopPollingAndUnloadDriver();
+        poller->Stop();
         return Clock::now() - start;
+    }
+
+    Reading Outputs() const {
+        Reading outputs;
+        head.Outputs(outputs);
+        return outputs;
     }
 
     SimTrackerCounters Counters() const { return driver->Counters(); }
@@ -64,17 +84,21 @@ protected:
     // nothing in it is ever called.
     void ExpectTakenForNoDriver() {
         StartPolling();
-        EXPECT_EQ(plugin->driverHandle, nullptr);
-        EXPECT_EQ(plugin->workerThread, nullptr);
+        EXPECT_FALSE(poller->Polling());
         std::this_thread::sleep_for(std::chrono::milliseconds(150));
         EXPECT_EQ(driver->CallLog(), "");
     }
 
-    std::unique_ptr<VelmoraPlugin> plugin = std::make_unique<VelmoraPlugin>();
-    const SimulatedDriver* driver = nullptr;
-
 private:
-    std::string variant_;
+    const std::filesystem::path settingsPath_;  // before the head that reads it
+    const std::string variant_;
+
+protected:
+    Switches switches;
+    SharedHead head{switches, settingsPath_.string()};
+    std::unique_ptr<TrackerPoller> poller =
+        std::make_unique<TrackerPoller>(head, switches, HostDriverFileName());
+    const SimulatedDriver* driver = nullptr;
 };
 
 // Well under the second after which Stop ends a thread by force, and well over one polling cycle

@@ -10,19 +10,6 @@ protected:
     Polling() : PollingTest("driver") {}
 };
 
-TEST_F(Polling, EndsAtOnceWithoutTouchingTheDriverWhenStopWasRequestedBeforeItBegan) {
-    plugin->stopRequested = true;
-    plugin->BindDriverAndStartPolling();
-    ASSERT_NE(plugin->workerThread, nullptr);
-    ASSERT_TRUE(WaitUntil(
-        [&] { return plugin->workerThread->Started() && !plugin->workerThread->Running(); }));
-    EXPECT_EQ(plugin->workerThread->ExitCode(), 0u);
-    const auto counters = Counters();
-    EXPECT_EQ(counters.opens, 0);
-    EXPECT_EQ(counters.reads, 0);
-    EXPECT_EQ(counters.closes, 0);
-}
-
 TEST_F(Polling, RetriesATrackerThatNeverOpensEveryTenthOfASecondAndStopsWithinOneCycle) {
     driver->SetOpenFailures(-1);
     const auto start = Clock::now();
@@ -60,10 +47,7 @@ TEST_F(Polling, FeedsYawPitchAndRollIntoTheirOwnFilters) {
     StartPolling();
     ASSERT_TRUE(WaitUntil([&] { return Counters().reads >= 10; }));
     StopPolling();
-    LockHold hold(plugin->lock);
-    EXPECT_EQ(plugin->yawFilter.Output, 1000);
-    EXPECT_EQ(plugin->pitchFilter.Output, -2000);
-    EXPECT_EQ(plugin->rollFilter.Output, 3000);
+    EXPECT_EQ(Outputs(), (Reading{1000, -2000, 3000}));
 }
 
 TEST_F(Polling, FeedsTheThreeValuesOfOneReadingUnderOneHoldOfTheLock) {
@@ -72,10 +56,10 @@ TEST_F(Polling, FeedsTheThreeValuesOfOneReadingUnderOneHoldOfTheLock) {
     const int readsToWatch = 60;
     int mismatches = 0;
     while (Counters().reads < readsToWatch) {
-        LockHold hold(plugin->lock);
-        ASSERT_TRUE(hold.Held());
-        const auto yaw = plugin->yawFilter.FrameCount;
-        if (plugin->pitchFilter.FrameCount != yaw || plugin->rollFilter.FrameCount != yaw) {
+        const HeadFilters filters = head.Filters();
+        const auto yaw = filters.Yaw().Inspect().FrameCount;
+        if (filters.Pitch().Inspect().FrameCount != yaw ||
+            filters.Roll().Inspect().FrameCount != yaw) {
             ++mismatches;
         }
     }
@@ -91,31 +75,23 @@ TEST_F(Polling, StopsWithinOneCycleWhenAReadFailsJustBeforeTheStopWithoutClosing
     EXPECT_EQ(Counters().closes, 0);
 }
 
-// A section planted in the parsed settings disappears when the polling thread reloads the file.
+// A host's Disable lasts until a reload applies "Use Tracker = true" again.
 TEST_F(Polling, InTestModeReloadsTheSettingsInItsFirstCycleAndThenOnceASecond) {
-    auto plant = [&] {
-        LockHold hold(plugin->lock);
-        plugin->config.LoadText("[Planted]\nkey = 1\n");
-        plugin->testMode = true;
-    };
-    auto planted = [&] {
-        LockHold hold(plugin->lock);
-        return plugin->config.Sections().count("Planted") != 0;
-    };
-    plant();
+    UseSettings("[Settings]\nUse Tracker = true\nTestMode = true\n");
+    switches.SetEnabled(false);
     driver->SetOpenFailures(-1);  // cycles 100 ms apart
     StartPolling();
-    ASSERT_TRUE(WaitUntil([&] { return !planted(); }));
+    ASSERT_TRUE(WaitUntil([&] { return switches.Enabled(); }));
     EXPECT_LE(Counters().opens, 1) << "the first reload comes before the second cycle's open";
 
-    plant();
-    const auto replanted = Clock::now();
-    ASSERT_TRUE(WaitUntil([&] { return !planted(); }));
-    EXPECT_GE(Clock::now() - replanted, 900ms);
+    switches.SetEnabled(false);
+    const auto disabled = Clock::now();
+    ASSERT_TRUE(WaitUntil([&] { return switches.Enabled(); }));
+    EXPECT_GE(Clock::now() - disabled, 900ms);
 }
 
 TEST_F(Polling, BindsAllFourEntryPointsOfTheDriver) {
-    auto bound = TrackerDriver::Load();
+    auto bound = TrackerDriver::Load(HostDriverFileName());
     ASSERT_NE(bound, nullptr);
     std::int32_t yaw = 0;
     std::int32_t pitch = 0;

@@ -14,7 +14,7 @@
 
 #include "drivers/udp/bridge_settings.h"
 #include "guide_table.h"
-#include "plugin/velmora_plugin.h"
+#include "tracking/shared_head.h"
 
 namespace velmora {
 namespace {
@@ -53,52 +53,55 @@ std::string Directions(bool first, bool second, const char* firstName, const cha
     return first ? firstName : second ? secondName : "none";
 }
 
-// The plug-in after it has started with `text` as its Velmora.cfg and the game has reported
-// `vehicle`: the same steps, in the same order, as Start and then UpdateVehicles.
-void LoadAsThePlugInDoes(VelmoraPlugin& plugin, const std::string& text,
-                         const std::string& vehicle) {
-    const auto path = std::filesystem::temp_directory_path() / "velmora-example-config-test.cfg";
-    std::ofstream(path, std::ios::binary) << text;
-    plugin.PrepareSession();
-    plugin.LoadSettingsFrom(path.string());
-    plugin.ChangeVehicle(vehicle);
-    std::filesystem::remove(path);
-}
+// The plug-in's switches and filters after it has started with `text` as its Velmora.cfg and the
+// game has reported `vehicle`: the same steps, in the same order, as Start and then UpdateVehicles.
+struct Loaded {
+    Loaded(const std::string& text, const std::string& vehicle) {
+        switches.BeginSession();
+        head.ApplySettings(text);
+        head.ChangeVehicle(vehicle);
+    }
+
+    Switches switches;
+    SharedHead head{switches, ""};
+};
 
 std::string AxisRow(const std::string& car, const char* axis, const AxisFilter& filter,
                     const std::string& directions) {
-    return car + " " + axis + " " + std::to_string(filter.MinFrames) + " " +
-           std::to_string(filter.MaxFrames()) + " " + Number(filter.DecreaseFrame) + " " +
-           std::to_string(filter.OffsetFrame) + " " + directions;
+    const FilterParameters& parameters = filter.Parameters();
+    return car + " " + axis + " " + std::to_string(parameters.MinFrames) + " " +
+           std::to_string(filter.MaxFrames()) + " " + Number(parameters.DecreaseFrame) + " " +
+           std::to_string(parameters.OffsetFrame) + " " + directions;
 }
 
 // A car without a section of its own gets "General Filter" alone; the guide calls it so.
 constexpr char kAnyOtherCar[] = "(any other car)";
 
 std::vector<std::string> ProfileRows(const std::string& text) {
+    using enum keys::Direction;
     std::vector<std::string> rows;
     for (const std::string car : {kAnyOtherCar, "Formula Red", "Touring Blue"}) {
-        VelmoraPlugin plugin;
-        LoadAsThePlugInDoes(plugin, text, car == kAnyOtherCar ? "No Such Car" : car);
+        const Loaded plugin(text, car == kAnyOtherCar ? "No Such Car" : car);
+        const Switches& on = plugin.switches;
+        const HeadFilters filters = plugin.head.Filters();
         rows.push_back(
-            AxisRow(car, "yaw", plugin.yawFilter,
-                    Directions(plugin.yawLeftEnabled, plugin.yawRightEnabled, "left", "right")));
+            AxisRow(car, "yaw", filters.Yaw(),
+                    Directions(on.Allows(YawLeft), on.Allows(YawRight), "left", "right")));
+        rows.push_back(AxisRow(car, "pitch", filters.Pitch(),
+                               Directions(on.Allows(PitchUp), on.Allows(PitchDown), "up", "down")));
         rows.push_back(
-            AxisRow(car, "pitch", plugin.pitchFilter,
-                    Directions(plugin.pitchUpEnabled, plugin.pitchDownEnabled, "up", "down")));
-        rows.push_back(
-            AxisRow(car, "roll", plugin.rollFilter,
-                    Directions(plugin.rollLeftEnabled, plugin.rollRightEnabled, "left", "right")));
+            AxisRow(car, "roll", filters.Roll(),
+                    Directions(on.Allows(RollLeft), on.Allows(RollRight), "left", "right")));
     }
     return rows;
 }
 
 std::vector<std::string> SwitchRows(const std::string& text) {
-    VelmoraPlugin plugin;
-    LoadAsThePlugInDoes(plugin, text, "No Such Car");
-    return {"Use Tracker " + OnOff(plugin.enabled), "TestMode " + OnOff(plugin.testMode),
-            "Use Filtering " + OnOff(plugin.useFiltering),
-            "SD Skipfactor " + Number(plugin.yawFilter.SDSkipfactor)};
+    const Loaded plugin(text, "No Such Car");
+    const Switches& on = plugin.switches;
+    return {"Use Tracker " + OnOff(on.Enabled()), "TestMode " + OnOff(on.TestMode()),
+            "Use Filtering " + OnOff(on.UseFiltering()),
+            "SD Skipfactor " + Number(plugin.head.Filters().Yaw().Parameters().SDSkipfactor)};
 }
 
 std::string Address(std::uint32_t address) {

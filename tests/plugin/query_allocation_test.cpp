@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "plugin/velmora_plugin.h"
+#include "controls/camera_controls.h"
 
 namespace {
 std::atomic<long> g_allocations{0};
@@ -32,16 +32,14 @@ namespace velmora {
 namespace {
 
 TEST(QueryControl, AllocatesNothingForAnyName) {
-    VelmoraPlugin plugin;
+    Switches switches;
+    SharedHead head(switches, "");
+    CameraControls controls(head, switches);
     const long atStart = g_allocations.load();
-    plugin.RegisterControls();
+    controls.Bind();
     ASSERT_GT(g_allocations.load(), atStart) << "the counting allocator is not in use";
-    plugin.enabled = true;
-    for (auto* flag : {&plugin.yawLeftEnabled, &plugin.rollRightEnabled}) {
-        *flag = true;
-    }
-    plugin.yawFilter.Output = 9000;
-    plugin.rollFilter.Output = 5000;
+    switches.BeginSession();
+    head.AddReading({9000, 0, 5000});
     // Three of the names are longer than a typical small-string buffer.
     const char* names[] = {"Camera_YawLeft",  "Camera_YawRight",
                            "Camera_PitchUp",  "Camera_PitchDown",
@@ -52,7 +50,7 @@ TEST(QueryControl, AllocatesNothingForAnyName) {
     const long before = g_allocations.load();
     for (int frame = 0; frame < 1000; ++frame) {
         for (const char* name : names) {
-            plugin.QueryControl(name, &value);
+            controls.Query(name, &value);
         }
     }
     EXPECT_EQ(g_allocations.load() - before, 0);

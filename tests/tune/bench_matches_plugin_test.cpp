@@ -107,15 +107,15 @@ TEST_P(BenchMatchesPlugin, NineControlsAgreeBitForBitAtEveryCheckpoint) {
             bench.Feed(readings[fed]);
         }
         const tune::ControlValues expected = bench.QueryControls();
-        for (std::size_t i = 0; i < tune::kDrivenControls.size(); ++i) {
+        for (std::size_t i = 0; i < kControlNames.size(); ++i) {
             answeredTurns += i < 8 && !std::isnan(expected[i]) && expected[i] > 0.0f;
-            const float actual = plugin.Query(tune::kDrivenControls[i]);
+            const float actual = plugin.Query(kControlNames[i]);
             EXPECT_EQ(std::isnan(actual), std::isnan(expected[i]))
-                << tune::kDrivenControls[i] << " after reading " << checkpoint;
+                << kControlNames[i] << " after reading " << checkpoint;
             if (!std::isnan(actual) && !std::isnan(expected[i])) {
                 EXPECT_EQ(std::bit_cast<std::uint32_t>(actual),
                           std::bit_cast<std::uint32_t>(expected[i]))
-                    << tune::kDrivenControls[i] << " after reading " << checkpoint << ": plug-in "
+                    << kControlNames[i] << " after reading " << checkpoint << ": plug-in "
                     << actual << ", bench " << expected[i];
             }
         }

@@ -1,50 +1,46 @@
+#include "controls/camera_controls.h"
+
 #include <gtest/gtest.h>
 
 #include <bit>
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
-#include "plugin/velmora_plugin.h"
+#include "controls/control_names.h"
 
 namespace velmora {
 namespace {
 
-constexpr const char* kControls[] = {"Camera_YawLeft",   "Camera_YawRight",  "Camera_PitchUp",
-                                     "Camera_PitchDown", "Camera_RollLeft",  "Camera_RollRight",
-                                     "Camera_MoveLeft",  "Camera_MoveRight", "Camera_MoveUp"};
-
-class CameraControls : public ::testing::Test {
+// The controls over a head whose filters pass each reading straight through (filtering off), so
+// a reading sets the outputs exactly.
+class CameraControlsTest : public ::testing::Test {
 protected:
-    CameraControls() {
-        plugin.RegisterControls();
-        plugin.enabled = true;
-        for (auto* flag : Flags()) {
-            *flag = true;
-        }
+    CameraControlsTest() {
+        switches.BeginSession();
+        controls.Bind();
+        Profile("");
     }
 
-    std::vector<std::atomic<bool>*> Flags() {
-        return {&plugin.yawLeftEnabled,   &plugin.yawRightEnabled, &plugin.pitchUpEnabled,
-                &plugin.pitchDownEnabled, &plugin.rollLeftEnabled, &plugin.rollRightEnabled};
+    // "General Filter" with these lines, and filtering off.
+    void Profile(const std::string& lines) {
+        head.ApplySettings(
+            "[Settings]\nUse Filtering = false\n[General Filter]\nYaw MinFrames = 1\n" + lines);
     }
 
     // Sets the filters' outputs and lets "Camera_YawLeft" refresh the pose, as the host's first
     // query of a frame does.
     void Pose(std::int32_t yaw, std::int32_t pitch, std::int32_t roll) {
-        plugin.yawFilter.Output = yaw;
-        plugin.pitchFilter.Output = pitch;
-        plugin.rollFilter.Output = roll;
+        head.AddReading({yaw, pitch, roll});
         float ignored;
-        plugin.QueryControl("Camera_YawLeft", &ignored);
+        controls.Query("Camera_YawLeft", &ignored);
     }
 
     // The answer of one control: the float's bits, or nullopt when it answered false. A false
     // answer must leave the float alone.
     std::optional<std::uint32_t> Answer(const char* name) {
         float value = -123.0f;
-        if (!plugin.QueryControl(name, &value)) {
+        if (!controls.Query(name, &value)) {
             EXPECT_EQ(value, -123.0f) << name << " wrote a value but answered false";
             return std::nullopt;
         }
@@ -56,7 +52,9 @@ protected:
         return bits ? std::bit_cast<float>(*bits) : -1.0f;
     }
 
-    VelmoraPlugin plugin;
+    Switches switches;
+    SharedHead head{switches, ""};
+    CameraControls controls{head, switches};
 };
 
 std::optional<std::uint32_t> Bits(float value) {
@@ -70,7 +68,7 @@ struct PoseCase {
     std::optional<std::uint32_t> expected[9];
 };
 
-TEST_F(CameraControls, AnswerEachPoseWithTheExactFloat) {
+TEST_F(CameraControlsTest, AnswerEachPoseWithTheExactFloat) {
     const auto none = std::nullopt;
     const PoseCase cases[] = {
         {"centred head: only the eye height answers",
@@ -110,12 +108,12 @@ TEST_F(CameraControls, AnswerEachPoseWithTheExactFloat) {
         SCOPED_TRACE(c.what);
         Pose(c.yaw, c.pitch, c.roll);
         for (int i = 0; i < 9; ++i) {
-            EXPECT_EQ(Answer(kControls[i]), c.expected[i]) << kControls[i];
+            EXPECT_EQ(Answer(kControlNames[i]), c.expected[i]) << kControlNames[i];
         }
     }
 }
 
-TEST_F(CameraControls, RollDrivesTiltSidewaysMoveAndLiftOnItsOwnSide) {
+TEST_F(CameraControlsTest, RollDrivesTiltSidewaysMoveAndLiftOnItsOwnSide) {
     Pose(0, 0, 16384);  // head tilted right, pose roll 0.5
     EXPECT_EQ(Answer("Camera_RollRight"), Bits(2.0f));
     EXPECT_NEAR(Value("Camera_MoveRight"), 2.351141f, 1e-6f);
@@ -131,58 +129,63 @@ TEST_F(CameraControls, RollDrivesTiltSidewaysMoveAndLiftOnItsOwnSide) {
     EXPECT_FALSE(Answer("Camera_MoveRight"));
 }
 
-TEST_F(CameraControls, DisabledDirectionsStaySilentButTheEyeHeightStillAnswers) {
-    plugin.rollRightEnabled = false;
-    plugin.yawLeftEnabled = false;
+TEST_F(CameraControlsTest, DisabledDirectionsStaySilentButTheEyeHeightStillAnswers) {
+    Profile("Roll Right Enabled = false\nYaw Left Enabled = false\n");
     Pose(16384, 0, 16384);
     EXPECT_FALSE(Answer("Camera_YawLeft"));
     EXPECT_FALSE(Answer("Camera_RollRight"));
     EXPECT_FALSE(Answer("Camera_MoveRight"));
     EXPECT_EQ(Answer("Camera_MoveUp"), Bits(0.5f));
 
-    plugin.rollRightEnabled = true;
-    plugin.pitchUpEnabled = false;
+    Profile("Roll Right Enabled = true\nPitch Up Enabled = false\n");
     Pose(0, 8192, 0);
     EXPECT_FALSE(Answer("Camera_PitchUp"));
 }
 
-TEST_F(CameraControls, NothingAnswersWhileDisabled) {
+TEST_F(CameraControlsTest, NothingAnswersWhileDisabled) {
     Pose(16384, 8192, 16384);
-    plugin.enabled = false;
-    for (const char* name : kControls) {
+    switches.SetEnabled(false);
+    for (const char* name : kControlNames) {
         EXPECT_FALSE(Answer(name)) << name;
     }
 }
 
-TEST_F(CameraControls, NamesMatchWholeAndCaseSensitively) {
+TEST_F(CameraControlsTest, NamesMatchWholeAndCaseSensitively) {
     for (const char* name :
          {"camera_yawleft", "Camera_YawLeft ", "Camera_Yaw", "", "Camera_MoveUpX", "Throttle"}) {
         EXPECT_FALSE(Answer(name)) << '"' << name << '"';
     }
 }
 
-TEST_F(CameraControls, OnlyTheYawLeftQueryRefreshesThePose) {
+TEST_F(CameraControlsTest, OnlyTheYawLeftQueryRefreshesThePose) {
     Pose(0, 0, 0);
-    plugin.pitchFilter.Output = 8192;
+    head.AddReading({0, 8192, 0});
     EXPECT_FALSE(Answer("Camera_PitchUp")) << "answered from a pose nobody refreshed";
     float ignored;
-    plugin.QueryControl("Camera_YawLeft", &ignored);
+    controls.Query("Camera_YawLeft", &ignored);
     EXPECT_EQ(Answer("Camera_PitchUp"), Bits(1.875f));
 }
 
-TEST_F(CameraControls, RegisteringAgainReplacesTheNineBindings) {
-    plugin.RegisterControls();
-    EXPECT_EQ(plugin.handlers.size(), 9u);
-    for (const char* name : kControls) {
-        EXPECT_EQ(plugin.handlers.count(name), 1u) << name;
+TEST_F(CameraControlsTest, BindingAgainCentresThePoseAndKeepsEveryName) {
+    Pose(0, 8192, 0);
+    controls.Bind();
+    EXPECT_FALSE(Answer("Camera_PitchUp")) << "the pose outlived Bind";
+    Pose(16384, 8192, 16384);
+    int answered = 0;
+    for (const char* name : kControlNames) {
+        answered += Answer(name) ? 1 : 0;
     }
+    EXPECT_EQ(answered, 5);  // yaw left, pitch up, roll right, move right, move up
 }
 
-TEST(CameraControlsBeforeStart, ANewObjectAnswersNothing) {
-    VelmoraPlugin plugin;
+TEST(CameraControlsBeforeBind, AnswerNothingEvenWhenEnabled) {
+    Switches switches;
+    switches.SetEnabled(true);
+    SharedHead head(switches, "");
+    CameraControls controls(head, switches);
     float value = -1.0f;
-    for (const char* name : kControls) {
-        EXPECT_FALSE(plugin.QueryControl(name, &value)) << name;
+    for (const char* name : kControlNames) {
+        EXPECT_FALSE(controls.Query(name, &value)) << name;
     }
     EXPECT_EQ(value, -1.0f);
 }

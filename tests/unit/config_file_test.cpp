@@ -12,6 +12,7 @@
 #include <string>
 
 #include "config/config_file.h"
+#include "config/number_reader.h"
 
 namespace velmora {
 namespace {
@@ -21,7 +22,7 @@ using namespace std::string_literals;
 
 Map Parse(std::string_view text) {
     ConfigFile config;
-    config.LoadText(text);
+    config.Parse(text);
     return config.Sections();
 }
 
@@ -98,7 +99,7 @@ TEST(ConfigFile, ReadsAFileExactlyAsTheSameBytesInMemory) {
     text += Concat("long=", std::string(3'000'000, 'x'), "\r\nlast = line");
     const TempFile file(text);
     ConfigFile config;
-    config.Load(file.Path().c_str());
+    config.Load(file.Path());
     EXPECT_EQ(config.Sections(), Parse(text));
     EXPECT_EQ(config.Sections().at("S").count(""), 0u);
     EXPECT_EQ(config.Value("S", "last"), "line");
@@ -106,9 +107,8 @@ TEST(ConfigFile, ReadsAFileExactlyAsTheSameBytesInMemory) {
 
 TEST(ConfigFile, EmptiesTheMapWhenTheFileCannotBeOpened) {
     ConfigFile config;
-    config.LoadText("[S]\nk=1\n");
-    config.Load(
-        (std::filesystem::temp_directory_path() / "velmora_no_such_file.cfg").string().c_str());
+    config.Parse("[S]\nk=1\n");
+    config.Load((std::filesystem::temp_directory_path() / "velmora_no_such_file.cfg").string());
     EXPECT_TRUE(config.Sections().empty());
 }
 
@@ -144,19 +144,17 @@ TEST(ConfigFile, ReadsIntegersInBaseTenAndLeavesTheTargetOnFailure) {
         {"+", {}},
         {"--5", {}}};
     for (const auto& [value, expected] : cases) {
-        std::int32_t target = 77;
-        ConfigFile::ReadInt(target, value);
-        EXPECT_EQ(target, expected.value_or(77)) << '"' << value << '"';
+        EXPECT_EQ(ParseInt(value), expected) << '"' << value << '"';
     }
 }
 
 // Bit for bit, so that -0.0 and 0.0 differ and an infinity is checked too.
 void ExpectFloat(const std::string& value, std::optional<float> expected) {
-    float target = 77.0f;
-    ConfigFile::ReadFloat(target, value);
-    const float want = expected.value_or(77.0f);
-    EXPECT_TRUE(target == want && std::signbit(target) == std::signbit(want))
-        << '"' << value << "\" gave " << target << ", want " << want;
+    const std::optional<float> got = ParseFloat(value);
+    EXPECT_TRUE(got.has_value() == expected.has_value() &&
+                (!got || (*got == *expected && std::signbit(*got) == std::signbit(*expected))))
+        << '"' << value << "\" gave " << got.value_or(-1.0f) << ", want "
+        << expected.value_or(-1.0f);
 }
 
 TEST(ConfigFile, ReadsFloatsWithAPointAndLeavesTheTargetOnFailure) {
@@ -198,11 +196,12 @@ TEST(ConfigFile, ReadsFloatsWithAPointAndLeavesTheTargetOnFailure) {
 
 TEST(ConfigFile, TakesTrueInAnyLetterCaseAndNothingElse) {
     for (const char* value : {"true", "TRUE", "True", "tRuE"}) {
-        EXPECT_TRUE(ConfigFile::IsTrue(value)) << value;
+        EXPECT_EQ(ParseFlag(value), true) << value;
     }
-    for (const char* value : {"yes", "1", "false", "true\t", " true", "tru", "truee", ""}) {
-        EXPECT_FALSE(ConfigFile::IsTrue(value)) << value;
+    for (const char* value : {"yes", "1", "false", "true\t", " true", "tru", "truee"}) {
+        EXPECT_EQ(ParseFlag(value), false) << value;
     }
+    EXPECT_EQ(ParseFlag(""), std::nullopt);
 }
 
 // Restores the process locale, C and C++ alike, at the end of a test.
@@ -229,9 +228,7 @@ void ExpectPointReadings() {
     ExpectFloat("2.5", 2.5f);
     ExpectFloat("2,5", 2.0f);
     ExpectFloat(Concat("0.", std::string(800, '3'), ""), 1.0f / 3.0f);
-    std::int32_t target = 0;
-    ConfigFile::ReadInt(target, "1.000");
-    EXPECT_EQ(target, 1);
+    EXPECT_EQ(ParseInt("1.000"), 1);
 }
 
 TEST(ConfigFile, ReadsNumbersAlikeUnderAGermanLocale) {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "plugin/vehicle_list.h"
-#include "plugin/velmora_plugin.h"
+#include "tracking/shared_head.h"
 #include "vehicle_list_builder.h"
 
 namespace velmora {
@@ -13,22 +13,27 @@ namespace {
 
 using test::VehicleList;
 
-// Profiles applied from a configuration already parsed in memory, as a vehicle change does.
+// Profiles applied from settings given in memory, as a load or a vehicle change applies them.
 class FilterProfiles : public ::testing::Test {
 protected:
-    void Parse(const std::string& text) { plugin.config.LoadText(text); }
+    // Reads the settings with no vehicle known: "General Filter" alone applies.
+    void Parse(const std::string& text) { head.ApplySettings(text); }
+    // "General Filter", then the section, from the settings as read.
+    void Drive(const std::string& section) { head.ChangeVehicle(section); }
 
-    VelmoraPlugin plugin;
+    AxisFilter Yaw() const { return Filters().Yaw(); }
+    HeadFilters Filters() const { return head.Filters(); }
+
+    Switches switches;
+    SharedHead head{switches, ""};
 };
 
 TEST_F(FilterProfiles, AFileWithoutTheNamedSectionsChangesNothing) {
-    Parse("[Settings]\nSD Skipfactor = 3\n[Other]\nYaw MinFrames = 9\n");
-    plugin.useFiltering = false;
-    plugin.LoadFilterProfile("General Filter");
-    plugin.LoadFilterProfile("Formula Red");
-    EXPECT_EQ(plugin.yawFilter.MinFrames, 5);
-    EXPECT_EQ(plugin.yawFilter.MaxFrames(), 250);
-    EXPECT_EQ(plugin.yawFilter.SDSkipfactor, 2.5f);
+    Parse("[Settings]\nSD Skipfactor = 3\nUse Filtering = false\n[Other]\nYaw MinFrames = 9\n");
+    Drive("Formula Red");
+    EXPECT_EQ(Yaw().Parameters().MinFrames, 5);
+    EXPECT_EQ(Yaw().MaxFrames(), 250);
+    EXPECT_EQ(Yaw().Parameters().SDSkipfactor, 2.5f);
 }
 
 struct ClampCase {
@@ -51,31 +56,33 @@ TEST_F(FilterProfiles, ValuesOutsideTheirRangeAreClampedAndBadOnesIgnored) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
-        VelmoraPlugin fresh;
-        fresh.config.LoadText(std::string("[General Filter]\n") + c.line + "\n");
-        fresh.LoadFilterProfile("General Filter");
-        EXPECT_EQ(fresh.yawFilter.MinFrames, c.minFrames);
-        EXPECT_EQ(fresh.yawFilter.OffsetFrame, c.offsetFrame);
-        EXPECT_EQ(fresh.yawFilter.MaxFrames(), c.maxFrames);
-        EXPECT_EQ(fresh.yawFilter.DecreaseFrame, c.decreaseFrame);
+        Switches freshSwitches;
+        SharedHead fresh(freshSwitches, "");
+        fresh.ApplySettings(std::string("[General Filter]\n") + c.line + "\n");
+        const AxisFilter yaw = fresh.Filters().Yaw();
+        EXPECT_EQ(yaw.Parameters().MinFrames, c.minFrames);
+        EXPECT_EQ(yaw.Parameters().OffsetFrame, c.offsetFrame);
+        EXPECT_EQ(yaw.MaxFrames(), c.maxFrames);
+        EXPECT_EQ(yaw.Parameters().DecreaseFrame, c.decreaseFrame);
     }
 }
 
 TEST_F(FilterProfiles, TheOutlierFactorComesFromSettingsOnly) {
     Parse(
         "[Settings]\nSD Skipfactor = 3\n[General Filter]\nSD Skipfactor = 7\nYaw MinFrames = 5\n");
-    plugin.LoadFilterProfile("General Filter");
-    for (const AxisFilter* filter : {&plugin.yawFilter, &plugin.pitchFilter, &plugin.rollFilter}) {
-        EXPECT_EQ(filter->SDSkipfactor, 3.0f);
+    const HeadFilters filters = Filters();
+    for (const AxisFilter* filter : {&filters.Yaw(), &filters.Pitch(), &filters.Roll()}) {
+        EXPECT_EQ(filter->Parameters().SDSkipfactor, 3.0f);
     }
 }
 
 TEST_F(FilterProfiles, FilteringOffLeavesEveryAxisUnsmoothed) {
-    Parse("[General Filter]\nYaw MinFrames = 9\nYaw MaxFrames = 300\n");
-    plugin.useFiltering = false;
-    plugin.LoadFilterProfile("General Filter");
-    for (const AxisFilter* filter : {&plugin.yawFilter, &plugin.pitchFilter, &plugin.rollFilter}) {
-        EXPECT_EQ(filter->MinFrames, 1);
+    Parse(
+        "[Settings]\nUse Filtering = false\n[General Filter]\nYaw MinFrames = 9\nYaw MaxFrames = "
+        "300\n");
+    const HeadFilters filters = Filters();
+    for (const AxisFilter* filter : {&filters.Yaw(), &filters.Pitch(), &filters.Roll()}) {
+        EXPECT_EQ(filter->Parameters().MinFrames, 1);
         EXPECT_EQ(filter->MaxFrames(), 1);
     }
 }
@@ -85,11 +92,11 @@ TEST_F(FilterProfiles, CopyFromAppliesTheNamedSectionFirst) {
         "[Base]\nYaw MinFrames = 3\nPitch MinFrames = 4\n"
         "[Example Car]\nCopy From = Base\nYaw MinFrames = 7\n"
         "[Lone Car]\nCopy From = Missing\nRoll MinFrames = 6\n");
-    plugin.LoadFilterProfile("Example Car");
-    EXPECT_EQ(plugin.yawFilter.MinFrames, 7);
-    EXPECT_EQ(plugin.pitchFilter.MinFrames, 4);
-    plugin.LoadFilterProfile("Lone Car");
-    EXPECT_EQ(plugin.rollFilter.MinFrames, 6);
+    Drive("Example Car");
+    EXPECT_EQ(Filters().Yaw().Parameters().MinFrames, 7);
+    EXPECT_EQ(Filters().Pitch().Parameters().MinFrames, 4);
+    Drive("Lone Car");
+    EXPECT_EQ(Filters().Roll().Parameters().MinFrames, 6);
 }
 
 TEST_F(FilterProfiles, CopyFromLoopsEndAndStillApplyEverySectionOnce) {
@@ -97,11 +104,11 @@ TEST_F(FilterProfiles, CopyFromLoopsEndAndStillApplyEverySectionOnce) {
         "[Self]\nCopy From = Self\nYaw MinFrames = 6\n"
         "[A]\nCopy From = B\nYaw MinFrames = 11\n"
         "[B]\nCopy From = A\nYaw MinFrames = 12\nPitch MinFrames = 13\n");
-    plugin.LoadFilterProfile("Self");
-    EXPECT_EQ(plugin.yawFilter.MinFrames, 6);
-    plugin.LoadFilterProfile("A");
-    EXPECT_EQ(plugin.yawFilter.MinFrames, 11);  // A is applied after B
-    EXPECT_EQ(plugin.pitchFilter.MinFrames, 13);
+    Drive("Self");
+    EXPECT_EQ(Filters().Yaw().Parameters().MinFrames, 6);
+    Drive("A");
+    EXPECT_EQ(Filters().Yaw().Parameters().MinFrames, 11);  // A is applied after B
+    EXPECT_EQ(Filters().Pitch().Parameters().MinFrames, 13);
 }
 
 TEST_F(FilterProfiles, AVeryLongCopyFromChainNeitherOverflowsTheStackNorLosesOrder) {
@@ -114,34 +121,35 @@ TEST_F(FilterProfiles, AVeryLongCopyFromChainNeitherOverflowsTheStackNorLosesOrd
     }
     text += "[S" + std::to_string(kLength) + "]\nPitch MinFrames = 42\n";
     Parse(text);
-    plugin.LoadFilterProfile("S0");
-    EXPECT_EQ(plugin.yawFilter.MinFrames, 2);
-    EXPECT_EQ(plugin.pitchFilter.MinFrames, 42);
+    Drive("S0");
+    EXPECT_EQ(Filters().Yaw().Parameters().MinFrames, 2);
+    EXPECT_EQ(Filters().Pitch().Parameters().MinFrames, 42);
 }
 
 TEST_F(FilterProfiles, SectionNamesMatchExactly) {
     Parse("[ Example Car ]\nYaw MinFrames = 7\n[example car]\nYaw MinFrames = 8\n");
-    plugin.LoadFilterProfile("Example Car");
-    EXPECT_EQ(plugin.yawFilter.MinFrames, 5);
+    Drive("Example Car");
+    EXPECT_EQ(Filters().Yaw().Parameters().MinFrames, 5);
 }
 
 TEST_F(FilterProfiles, ReloadingAlternateRingLengthsKeepsAStillHeadWhereItIs) {
     // Every reload applies "General Filter" (250) and then the car (120): the history must
     // survive each grow-and-shrink, or the camera would snap toward the centre.
-    Parse(
+    const std::string text =
         "[General Filter]\nYaw MaxFrames = 250\n"
-        "[Formula Red]\nCopy From = General Filter\nYaw MaxFrames = 120\n");
+        "[Formula Red]\nCopy From = General Filter\nYaw MaxFrames = 120\n";
+    Parse(text);
+    Drive("Formula Red");
     constexpr std::int32_t kThirtyDegrees = 65536 * 30 / 360;
     for (int i = 0; i < 300; ++i) {
-        plugin.yawFilter.AddSample(kThirtyDegrees);
+        head.AddReading({kThirtyDegrees, 0, 0});
     }
-    ASSERT_EQ(plugin.yawFilter.Output, kThirtyDegrees);
+    ASSERT_EQ(Yaw().Output(), kThirtyDegrees);
     for (int reload = 0; reload < 5; ++reload) {
-        plugin.LoadFilterProfile("General Filter");
-        plugin.LoadFilterProfile("Formula Red");
-        ASSERT_EQ(plugin.yawFilter.MaxFrames(), 120);
-        plugin.yawFilter.AddSample(kThirtyDegrees);
-        EXPECT_EQ(plugin.yawFilter.Output, kThirtyDegrees) << "after reload " << reload;
+        Parse(text);
+        ASSERT_EQ(Yaw().MaxFrames(), 120);
+        head.AddReading({kThirtyDegrees, 0, 0});
+        EXPECT_EQ(Yaw().Output(), kThirtyDegrees) << "after reload " << reload;
     }
 }
 
@@ -179,13 +187,13 @@ protected:
 };
 
 TEST_F(VehicleChanges, AChangeReappliesGeneralThenTheVehicle) {
-    plugin.UpdateVehicles(VehicleList({{"Pace Car", false}, {"Formula Red", true}}).get());
-    EXPECT_EQ(plugin.currentVehicle, "Formula Red");
-    EXPECT_EQ(plugin.yawFilter.MinFrames, 9);
-    plugin.UpdateVehicles(VehicleList({{"Touring Blue", true}}).get());
-    EXPECT_EQ(plugin.yawFilter.MinFrames, 5);    // "General Filter" sets it again
-    EXPECT_EQ(plugin.pitchFilter.MinFrames, 7);  // nothing sets it again: it stays
-    EXPECT_EQ(plugin.yawFilter.DecreaseFrame, 120.0f);
+    EXPECT_TRUE(head.ChangeVehicle("Formula Red"));
+    EXPECT_EQ(Yaw().Parameters().MinFrames, 9);
+    EXPECT_FALSE(head.ChangeVehicle("Formula Red")) << "the same vehicle again is no change";
+    EXPECT_TRUE(head.ChangeVehicle("Touring Blue"));
+    EXPECT_EQ(Yaw().Parameters().MinFrames, 5);              // "General Filter" sets it again
+    EXPECT_EQ(Filters().Pitch().Parameters().MinFrames, 7);  // nothing sets it again: it stays
+    EXPECT_EQ(Yaw().Parameters().DecreaseFrame, 120.0f);
 }
 
 }  // namespace

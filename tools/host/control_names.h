@@ -2,11 +2,9 @@
 
 #include <array>
 
-#include "driven_controls.h"
+#include "controls/control_names.h"
 
 namespace velmora::host {
-
-using tools::kDrivenControls;
 
 // Full scale of each control's bar in the live view: about its value for a 90-degree turn, a
 // 45-degree nod or a 45-degree tilt of the head, which is as far as a driver looks.
@@ -19,11 +17,11 @@ inline constexpr std::array<const char*, 3> kUndrivenControls = {"Camera_Zoom", 
                                                                  "camera_yawleft"};
 
 inline constexpr int kQueriedCount =
-    static_cast<int>(kDrivenControls.size() + kUndrivenControls.size());
+    static_cast<int>(kControlNames.size() + kUndrivenControls.size());
 
 inline const char* QueriedName(int index) {
-    const int driven = static_cast<int>(kDrivenControls.size());
-    return index < driven ? kDrivenControls[index] : kUndrivenControls[index - driven];
+    const int driven = static_cast<int>(kControlNames.size());
+    return index < driven ? kControlNames[index] : kUndrivenControls[index - driven];
 }
 
 }  // namespace velmora::host

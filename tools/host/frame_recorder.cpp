@@ -28,7 +28,7 @@ bool FrameRecorder::Open(const std::string& path) {
         return false;
     }
     std::fputs("time_s,vehicle", file_);
-    for (const char* name : kDrivenControls) {
+    for (const char* name : kControlNames) {
         std::fprintf(file_, ",%s", name);
     }
     std::fputs("\n", file_);

@@ -14,7 +14,7 @@ struct Answer {
     float value = 0.0f;
 };
 
-using FrameAnswers = std::array<Answer, kDrivenControls.size()>;
+using FrameAnswers = std::array<Answer, kControlNames.size()>;
 
 // --csv: one row per frame with the time, the player's vehicle and the nine answers, empty where
 // the plug-in gave none, for plotting.

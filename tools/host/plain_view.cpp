@@ -17,9 +17,9 @@ void PlainView::Show(const LiveStatus& status) {
                   status.tracker.c_str(), status.enabled ? "enabled" : "disabled");
     line = head;
     line += "  vehicle \"" + status.vehicle + "\" |";
-    for (int i = 0; i < static_cast<int>(kDrivenControls.size()); ++i) {
+    for (int i = 0; i < static_cast<int>(kControlNames.size()); ++i) {
         // "Camera_" is the same on all nine: leave it out to keep the line readable.
-        line += std::string(" ") + (kDrivenControls[i] + 7) + " " +
+        line += std::string(" ") + (kControlNames[i] + 7) + " " +
                 LastAnswer(status.statistics->Tally(i));
     }
     std::printf("%s\n", line.c_str());

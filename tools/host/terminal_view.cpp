@@ -58,15 +58,15 @@ void TerminalView::Show(const LiveStatus& status) {
     AddRow(screen, 4, text);
     AddRow(screen, 5, "");
     const RunStatistics& statistics = *status.statistics;
-    for (int i = 0; i < static_cast<int>(kDrivenControls.size()); ++i) {
+    for (int i = 0; i < static_cast<int>(kControlNames.size()); ++i) {
         const ControlTally& tally = statistics.Tally(i);
-        std::snprintf(text, sizeof text, "  %-17s %8s  %s", kDrivenControls[i],
+        std::snprintf(text, sizeof text, "  %-17s %8s  %s", kControlNames[i],
                       LastAnswer(tally).c_str(), Bar(tally, kFullScale[i]).c_str());
         AddRow(screen, 6 + i, text);
     }
     std::string undriven = "  not driven:";
     for (int i = 0; i < static_cast<int>(kUndrivenControls.size()); ++i) {
-        const int index = static_cast<int>(kDrivenControls.size()) + i;
+        const int index = static_cast<int>(kControlNames.size()) + i;
         undriven += std::string(" ") + kUndrivenControls[i] + " " +
                     std::to_string(statistics.Tally(index).answered);
     }

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "config/config_file.h"
+#include "config/settings_keys.h"
+#include "config/settings_reader.h"
 #include "html_report.h"
 #include "metrics_table.h"
 #include "tune_options.h"
@@ -37,9 +39,8 @@ bool ChooseProfiles(const TuneOptions& options, std::vector<ProfileChoice>& choi
             std::fprintf(stderr, "velmora-tune: cannot read %s\n", path.c_str());
             return false;
         }
-        config.Load(path.c_str());
-        const std::string& useTracker = config.Value("Settings", "Use Tracker");
-        if (!useTracker.empty() && !ConfigFile::IsTrue(useTracker)) {
+        config.Load(path);
+        if (ReadSwitches(config).useTracker == false) {
             std::fprintf(stderr,
                          "velmora-tune: %s switches the tracker off (Use Tracker): the controls "
                          "will not answer\n",
@@ -57,7 +58,7 @@ bool ChooseProfiles(const TuneOptions& options, std::vector<ProfileChoice>& choi
                              "applies to it\n",
                              path.c_str(), vehicle.c_str());
             }
-            const std::string name = vehicle.empty() ? "General Filter" : vehicle;
+            const std::string name = vehicle.empty() ? keys::kGeneralFilter : vehicle;
             choices.push_back({path, vehicle, manyFiles ? file + ": " + name : name});
         }
     }

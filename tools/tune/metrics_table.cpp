@@ -98,7 +98,7 @@ std::string SeriesCsv(const TuningRun& run) {
         for (const char* axis : kAxisNames) {
             header.push_back(profile.choice.label + " " + axis + " out_deg");
         }
-        for (const char* control : kDrivenControls) {
+        for (const char* control : kControlNames) {
             header.push_back(profile.choice.label + " " + control);
         }
     }

@@ -35,7 +35,7 @@ std::vector<double> StoredDegrees(const PolledTrace& trace, std::int32_t sim::Po
     degrees.reserve(trace.readings.size());
     for (const sim::Pose& reading : trace.readings) {
         passThrough.AddSample(reading.*axis);
-        degrees.push_back(RawToDegrees(passThrough.Output));
+        degrees.push_back(RawToDegrees(passThrough.Output()));
     }
     return degrees;
 }

@@ -2,31 +2,26 @@
 
 #include <array>
 #include <cstdint>
-#include <memory>
 #include <string>
 
-#include "driven_controls.h"
+#include "controls/camera_controls.h"
+#include "controls/control_names.h"
 #include "pose.h"
-
-namespace velmora {
-class VelmoraPlugin;
-}
+#include "tracking/shared_head.h"
+#include "tracking/switches.h"
 
 namespace velmora::tune {
 
-using tools::kDrivenControls;
-
 // What the nine controls answer after one reading; an unanswered control is not a number.
-using ControlValues = std::array<float, kDrivenControls.size()>;
+using ControlValues = std::array<float, kControlNames.size()>;
 
-// The plug-in's own filters, settings and control handlers, fed from a trace instead of a
-// tracker. It goes through what a game session does: the plug-in starts with no vehicle known,
-// reads the file, then the player's vehicle is reported; each reading then goes into the three
+// The plug-in's own switches, filters, settings and control handlers, fed from a trace instead of
+// a tracker. It goes through what a game session does: the session begins with no vehicle known,
+// the file is read, then the player's vehicle is reported; each reading then goes into the three
 // filters as the polling thread feeds them.
 class ProfileReplay {
 public:
     ProfileReplay(const std::string& configPath, const std::string& vehicle);
-    ~ProfileReplay();
     ProfileReplay(const ProfileReplay&) = delete;
     ProfileReplay& operator=(const ProfileReplay&) = delete;
 
@@ -38,7 +33,9 @@ public:
     ControlValues QueryControls();
 
 private:
-    std::unique_ptr<VelmoraPlugin> plugin_;
+    Switches switches_;
+    SharedHead head_;
+    CameraControls controls_;
 };
 
 }  // namespace velmora::tune

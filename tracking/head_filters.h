@@ -1,0 +1,31 @@
+#pragma once
+
+#include "config/overrides.h"
+#include "tracking/axis_filter.h"
+#include "tracking/reading.h"
+
+namespace velmora {
+
+// The three axes' filters, with the plug-in's built-in defaults. Not thread-safe: SharedHead
+// guards them.
+class HeadFilters {
+public:
+    void Add(const Reading& reading);
+    Reading Outputs() const;
+
+    // Applies one section's overrides. A profile is a sequence of these, one per section of its
+    // chain: a section that shrinks a ring drops history even when a later one grows it back, so
+    // a chain must never be folded into one final change.
+    void Apply(const ProfileOverrides& profile, bool useFiltering);
+
+    const AxisFilter& Yaw() const { return yaw_; }
+    const AxisFilter& Pitch() const { return pitch_; }
+    const AxisFilter& Roll() const { return roll_; }
+
+private:
+    AxisFilter yaw_{5, 250, 80.0f, 0};
+    AxisFilter pitch_{5, 200, 80.0f, 0};
+    AxisFilter roll_{5, 250, 90.0f, 0};
+};
+
+}  // namespace velmora

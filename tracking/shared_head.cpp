@@ -1,0 +1,74 @@
+#include "tracking/shared_head.h"
+
+#include "config/settings_file.h"
+#include "config/settings_keys.h"
+#include "config/settings_reader.h"
+
+namespace velmora {
+
+SharedHead::SharedHead(Switches& switches, std::string settingsPath)
+    : switches_(switches), settingsPath_(std::move(settingsPath)) {}
+
+void SharedHead::AddReading(const Reading& reading) {
+    LockHold hold(lock_);
+    if (hold.Held()) {
+        filters_.Add(reading);
+    }
+}
+
+bool SharedHead::Outputs(Reading& outputs) const {
+    LockHold hold(lock_);
+    if (hold.Held()) {
+        outputs = filters_.Outputs();
+    }
+    return hold.Held();
+}
+
+void SharedHead::LoadSettings() {
+    if (!settingsPath_.empty()) {
+        LoadSettingsFrom(settingsPath_);
+    }
+}
+
+void SharedHead::LoadSettingsFrom(const std::string& path) {
+    // Read before the lock is taken: only the parsing and applying need it.
+    ApplySettings(ReadSettingsFile(path).value_or(std::string()));
+}
+
+void SharedHead::ApplySettings(std::string_view text) {
+    LockHold hold(lock_);
+    if (!hold.Held()) {
+        return;
+    }
+    config_.Parse(text);
+    switches_.Apply(ReadSwitches(config_));
+    ApplyProfile(keys::kGeneralFilter);
+    ApplyProfile(currentVehicle_);
+}
+
+bool SharedHead::ChangeVehicle(std::string_view name) {
+    LockHold hold(lock_);
+    if (!hold.Held() || name == currentVehicle_) {
+        return false;
+    }
+    currentVehicle_.assign(name);
+    ApplyProfile(keys::kGeneralFilter);
+    ApplyProfile(currentVehicle_);
+    return true;
+}
+
+HeadFilters SharedHead::Filters() const {
+    LockHold hold(lock_);
+    return filters_;
+}
+
+void SharedHead::ApplyProfile(const std::string& section) {
+    // Section by section, farthest ancestor first, as each one's own change.
+    for (const std::string& name : ProfileChain(config_, section)) {
+        const ProfileOverrides profile = ReadProfile(config_, name);
+        switches_.ApplyDirections(profile);
+        filters_.Apply(profile, switches_.UseFiltering());
+    }
+}
+
+}  // namespace velmora

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "config/config_file.h"
+#include "tracking/guarded_lock.h"
+#include "tracking/head_filters.h"
+#include "tracking/reading.h"
+#include "tracking/switches.h"
+
+namespace velmora {
+
+// What the polling thread and the host's thread share: the three filters, the parsed settings and
+// the player's vehicle, behind the plug-in's one lock.
+//
+// The threading contract. SharedHead is the lock's only owner, and every operation below takes
+// it itself, for as short as it can; none may be called with it held. Nothing under the lock
+// sleeps, calls the driver or waits for the user, and the settings file is read before the lock
+// is taken, so a slow disk stalls neither the game's camera query nor Stop.
+// - AddReading: the polling thread, once per reading.
+// - Outputs, ChangeVehicle: the host's thread.
+// - LoadSettings: either (Start and Reset on the host's, the test-mode reload on the polling one).
+// The switches that the host's thread reads without the lock are atomics (Switches).
+class SharedHead {
+public:
+    // settingsPath: the file LoadSettings reads; empty when it cannot be known, and then
+    // LoadSettings changes nothing.
+    SharedHead(Switches& switches, std::string settingsPath);
+    SharedHead(const SharedHead&) = delete;
+    SharedHead& operator=(const SharedHead&) = delete;
+
+    void AddReading(const Reading& reading);
+    // The three outputs of one reading. False, with `outputs` untouched, once the lock is being
+    // retired.
+    bool Outputs(Reading& outputs) const;
+
+    // Reads the settings file and applies its switches, "General Filter" and then the current
+    // vehicle's profile. A file that cannot be read empties the settings and changes nothing.
+    void LoadSettings();
+    void LoadSettingsFrom(const std::string& path);
+    // The same on the bytes of a file already read (an unreadable file is none at all).
+    void ApplySettings(std::string_view text);
+    // The player now drives `name`: "General Filter", then its own profile, from the settings as
+    // last read. False, and nothing changes, when that was the vehicle already.
+    bool ChangeVehicle(std::string_view name);
+
+    // A copy of the filters as they stand, for tools and tests that look inside.
+    HeadFilters Filters() const;
+
+private:
+    void ApplyProfile(const std::string& section);  // with the lock held
+
+    Switches& switches_;
+    const std::string settingsPath_;
+    mutable GuardedLock lock_;
+    ConfigFile config_;
+    std::string currentVehicle_;
+    HeadFilters filters_;
+};
+
+}  // namespace velmora

@@ -1,0 +1,33 @@
+#include "tracking/switches.h"
+
+namespace velmora {
+namespace {
+
+void Store(std::atomic<bool>& flag, std::optional<bool> value) {
+    if (value) {
+        flag.store(*value, std::memory_order_relaxed);
+    }
+}
+
+}  // namespace
+
+void Switches::BeginSession() {
+    SetEnabled(true);
+    for (auto& direction : directions_) {
+        direction.store(true, std::memory_order_relaxed);
+    }
+}
+
+void Switches::Apply(const SwitchOverrides& switches) {
+    Store(enabled_, switches.useTracker);
+    Store(testMode_, switches.testMode);
+    Store(useFiltering_, switches.useFiltering);
+}
+
+void Switches::ApplyDirections(const ProfileOverrides& profile) {
+    for (std::size_t i = 0; i < directions_.size(); ++i) {
+        Store(directions_[i], profile.directions[i]);
+    }
+}
+
+}  // namespace velmora

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <string>
+
+#include "tracking/shared_head.h"
+#include "tracking/switches.h"
+#include "tracking/tracker_driver.h"
+#include "tracking/worker_thread.h"
+
+namespace velmora {
+
+// The tracker driver and the thread that polls it: about every 10 ms one reading into the
+// filters, 100 ms between attempts after a failed open or read, and in test mode a settings
+// reload at most once a second.
+//
+// Start, Stop and ZeroSet run on the host's thread only. The polling thread touches the shared
+// state through SharedHead alone (which takes the lock) and reads the switches; it is never inside
+// the lock while it sleeps or calls the driver. Stop asks the thread to end, waits about a second
+// and then ends it by force (see WorkerThread); the destructor stops, so the thread never outlives
+// the poller, and the poller is destroyed before the SharedHead it feeds.
+class TrackerPoller {
+public:
+    // driverName: the library to load by the system's search (its bare file name).
+    TrackerPoller(SharedHead& head, const Switches& switches, std::string driverName);
+    ~TrackerPoller();
+    TrackerPoller(const TrackerPoller&) = delete;
+    TrackerPoller& operator=(const TrackerPoller&) = delete;
+
+    // Loads the driver and starts polling; without a usable driver, no thread. A poller that is
+    // already polling stops first, so a second Start never leaves a thread behind.
+    void Start();
+    // Ends the thread and unloads the driver (a driver the thread died inside stays loaded).
+    void Stop();
+    // Asks the driver to take the present pose as its centre; nothing without a driver.
+    void ZeroSet() const;
+    // True from a Start that found a usable driver until Stop.
+    bool Polling() const { return thread_ != nullptr; }
+
+private:
+    static std::uint32_t Poll(void* poller, ThreadContext& context);
+
+    SharedHead& head_;
+    const Switches& switches_;
+    const std::string driverName_;
+    // Read by the polling thread; set before the thread is made and cleared after it is gone.
+    std::shared_ptr<TrackerDriver> driver_;
+    std::atomic<bool> stopRequested_{false};
+    std::unique_ptr<WorkerThread> thread_;
+};
+
+}  // namespace velmora
