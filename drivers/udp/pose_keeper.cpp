@@ -1,9 +1,12 @@
 #include "drivers/udp/pose_keeper.h"
 
-#include "drivers/udp/raw_angle.h"
+#include "tracking/raw_angle.h"
 
 namespace velmora::udp {
 namespace {
+
+using raw_angle::DegreesToRaw;
+using raw_angle::WrapDegrees;
 
 // Yaw turns the other way in the plug-in: `toPlugin` is -1 for it, +1 for pitch and roll. The sign
 // is applied in degrees, before the wrap, so that -180 degrees does not become +32768 units.

@@ -9,11 +9,13 @@
 #include <vector>
 
 #include "datagram_bytes.h"
-#include "drivers/udp/raw_angle.h"
+#include "tracking/raw_angle.h"
 
 namespace velmora::udp {
 namespace {
 
+using raw_angle::DegreesToRaw;
+using raw_angle::WrapDegrees;
 using test::EncodeDatagram;
 
 TEST(Datagram, SixLittleEndianDoublesDecodeInTheirOrder) {

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <cmath>
 #include <cstdint>
+
+#include "tracking/raw_angle.h"
 
 namespace velmora::sim {
 
@@ -12,15 +13,8 @@ struct Pose {
     std::int32_t roll = 0;
 };
 
-// Into the tracker's range [-32768, 32767], 65536 units to the turn.
-inline std::int32_t WrapRaw(std::int64_t units) {
-    const std::int64_t shifted = ((units + 32768) % 65536 + 65536) % 65536;
-    return static_cast<std::int32_t>(shifted - 32768);
-}
-
-inline std::int32_t DegreesToRaw(double degrees) {
-    return WrapRaw(std::llround(degrees * 65536.0 / 360.0));
-}
+using raw_angle::DegreesToRaw;
+using raw_angle::WrapRaw;
 
 // `pose` seen from `zero`: each axis wrapped again, as the tracker reports it.
 inline Pose Relative(const Pose& pose, const Pose& zero) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "pose.h"
+#include "tracking/raw_angle.h"
 
 namespace velmora::tune {
 
@@ -31,8 +32,6 @@ std::optional<PolledTrace> LoadPolledTrace(const std::string& path, TraceUnits u
 // brought back by a turn: the filter carries a reading over only when its sign flips.)
 std::vector<double> StoredDegrees(const PolledTrace& trace, std::int32_t sim::Pose::*axis);
 
-constexpr double RawToDegrees(double raw) {
-    return raw * 360.0 / 65536.0;
-}
+using raw_angle::RawToDegrees;
 
 }  // namespace velmora::tune
