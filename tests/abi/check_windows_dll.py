@@ -31,6 +31,9 @@ INFO_SLOTS = [
     "Description() const", "TypeCode() const", "SubtypeName() const",
     "InterfaceVersion() const", "CreateInstance() const",
 ]
+# The two tables in the DLL, by the mangled names of their classes.
+PLUGIN_TABLE = "N7velmora13VelmoraPluginE"
+INFO_TABLE = "N7velmora19InternalsPluginInfoE"
 # Bytes each slot with arguments pops on i686 (thiscall: the callee cleans up).
 PLUGIN_POPS = {0: 4, 4: 4, 5: 4, 11: 4, 13: 4, 15: 4, 18: 8, 19: 4, 21: 4, 24: 4, 25: 4, 26: 4,
                27: 4}
@@ -88,18 +91,26 @@ class Image:
                    f"--stop-address={self.next_symbol_after(address):#x}", self.dll)
 
 
-def check_table(image, mangled, cls, expected):
+def read_table(image, mangled):
+    """The addresses and demangled names in a class's vtable, slot 0 first; None if it is absent."""
     symbol = next((n for n in image.symbols if n.lstrip("_") == "ZTV" + mangled), None)
-    check(symbol is not None, f"vtable of {cls} found")
     if symbol is None:
-        return []
+        return None
     start = image.symbols[symbol]
     entries = image.words(start, image.next_symbol_after(start))
     # Offset to top, type information, then the slots; alignment padding at the end is zeros.
     slots = entries[2:]
     while slots and slots[-1] == 0:
         slots.pop()
-    names = [image.functions.get(a, f"<not a function: {a:#x}>") for a in slots]
+    return slots, [image.functions.get(a, f"<not a function: {a:#x}>") for a in slots]
+
+
+def check_table(image, mangled, cls, expected):
+    table = read_table(image, mangled)
+    check(table is not None, f"vtable of {cls} found")
+    if table is None:
+        return []
+    slots, names = table
     for index, name in enumerate(names):
         print(f"     {cls} slot {index:2}: {name}")
     prefix = f"velmora::{cls}::"
@@ -126,8 +137,8 @@ def main():
         check_driver(pathlib.Path(driver).name, pathlib.Path(driver).read_bytes())
     check_plugin(pathlib.Path(args.dll).name, pathlib.Path(args.dll).read_bytes())
     image = Image(args.objdump, args.dll)
-    slots = check_table(image, "N7velmora13VelmoraPluginE", "VelmoraPlugin", PLUGIN_SLOTS)
-    check_table(image, "N7velmora19InternalsPluginInfoE", "InternalsPluginInfo", INFO_SLOTS)
+    slots = check_table(image, PLUGIN_TABLE, "VelmoraPlugin", PLUGIN_SLOTS)
+    check_table(image, INFO_TABLE, "InternalsPluginInfo", INFO_SLOTS)
     if "i686" in args.objdump and len(slots) == len(PLUGIN_SLOTS):
         check_thiscall(image, slots)
 
