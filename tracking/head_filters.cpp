@@ -27,16 +27,6 @@ void ApplyAxis(AxisFilter& filter, const AxisOverrides& axis, std::optional<floa
 
 }  // namespace
 
-void HeadFilters::Add(const Reading& reading) {
-    yaw_.AddSample(reading.yaw);
-    pitch_.AddSample(reading.pitch);
-    roll_.AddSample(reading.roll);
-}
-
-Reading HeadFilters::Outputs() const {
-    return {yaw_.Output(), pitch_.Output(), roll_.Output()};
-}
-
 void HeadFilters::Apply(const ProfileOverrides& profile, bool useFiltering) {
     const std::array<AxisFilter*, 3> filters = {&yaw_, &pitch_, &roll_};
     for (std::size_t i = 0; i < filters.size(); ++i) {

@@ -10,8 +10,12 @@ namespace velmora {
 // guards them.
 class HeadFilters {
 public:
-    void Add(const Reading& reading);
-    Reading Outputs() const;
+    void Add(const Reading& reading) {
+        yaw_.AddSample(reading.yaw);
+        pitch_.AddSample(reading.pitch);
+        roll_.AddSample(reading.roll);
+    }
+    Reading Outputs() const { return {yaw_.Output(), pitch_.Output(), roll_.Output()}; }
 
     // Applies one section's overrides. A profile is a sequence of these, one per section of its
     // chain: a section that shrinks a ring drops history even when a later one grows it back, so
