@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Proves the Windows plug-in's boundary from its binaries, for a build we cannot run here.
+"""Proves the Windows plug-in's boundary from the bytes of its binaries, as the game will load them.
 
 - The DLL exports exactly GetPluginName @1, GetPluginObjectCount @2, GetPluginObjectInfo @3 and
   GetPluginVersion @4, undecorated.

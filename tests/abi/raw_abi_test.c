@@ -1,7 +1,6 @@
 /* The host's view of the plug-in, in C and with no project header: load the library by path,
    call the four exports, then call the descriptor's and the object's operations purely by their
-   position in the table, with the signatures the host uses. On x86_64 a member function is a
-   plain function taking the object first, which is how these calls are typed. */
+   position in the table, with the signatures the host uses. */
 
 #include <stdbool.h>
 #include <stdint.h>
@@ -38,18 +37,27 @@ static AnyFn Slot(void* object, int index) {
     return AsFunction((*(Table*)object)[index]);
 }
 
-typedef const char* (*TextFn)(void*);
-typedef int32_t (*IntFn)(void*);
-typedef int32_t (*IntArgFn)(void*, int32_t);
-typedef void* (*PointerFn)(void*);
-typedef void* (*DeleteFn)(void*, uint32_t);
-typedef void (*VoidFn)(void*);
-typedef void (*VoidArgFn)(void*, int32_t);
-typedef void (*VoidFloatFn)(void*, float);
-typedef bool (*BoolFn)(void*);
-typedef bool (*BoolArgFn)(void*, int32_t);
-typedef bool (*QueryFn)(void*, const char*, float*);
-typedef void (*VehiclesFn)(void*, const void*);
+/* A slot is a member function of the game's MSVC build. Called from outside a class it is a
+   plain function taking the object first; on i686 Windows it is also thiscall: the object in ECX,
+   the callee pops the other arguments. A plain call there leaves ECX unset and the stack
+   unbalanced. The four exports are plain functions everywhere. GCC remarks that thiscall is meant
+   for member functions, yet applies it to a plain function type all the same. SLOT_CALL is that
+   convention, as the build names it for the target. */
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wattributes"
+typedef const char*(SLOT_CALL* TextFn)(void*);
+typedef int32_t(SLOT_CALL* IntFn)(void*);
+typedef int32_t(SLOT_CALL* IntArgFn)(void*, int32_t);
+typedef void*(SLOT_CALL* PointerFn)(void*);
+typedef void*(SLOT_CALL* DeleteFn)(void*, uint32_t);
+typedef void(SLOT_CALL* VoidFn)(void*);
+typedef void(SLOT_CALL* VoidArgFn)(void*, int32_t);
+typedef void(SLOT_CALL* VoidFloatFn)(void*, float);
+typedef bool(SLOT_CALL* BoolFn)(void*);
+typedef bool(SLOT_CALL* BoolArgFn)(void*, int32_t);
+typedef bool(SLOT_CALL* QueryFn)(void*, const char*, float*);
+typedef void(SLOT_CALL* VehiclesFn)(void*, const void*);
+#pragma GCC diagnostic pop
 
 enum {
     kStart = 6,

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Checks the release zip as a player receives it, for a product we cannot run here.
+"""Checks the release zip as a player receives it.
 
 - It is named after the project's version and its .sha256 beside it matches.
 - It holds exactly the expected files in one top folder: nothing missing, no test tool, no trace.

@@ -9,13 +9,11 @@
 #include <stdexcept>
 #include <vector>
 
+#include "tools/host/host_abi.h"
+
 extern "C" {
 #include "host_os.h"
 }
-
-// The host's name for the descriptor's class. Calling the export through a type that returns
-// anything else would be a call through the wrong function type.
-class PluginObjectInfo;
 
 namespace velmora::testing {
 namespace {
@@ -40,13 +38,6 @@ std::filesystem::path FreshDirectory() {
     return directory;
 }
 
-template <class Function>
-Function As(void* address) {
-    Function function;
-    std::memcpy(&function, &address, sizeof function);
-    return function;
-}
-
 }  // namespace
 
 PluginUnderTest::PluginUnderTest(const std::string& config) : directory_(FreshDirectory()) {
@@ -57,15 +48,15 @@ PluginUnderTest::PluginUnderTest(const std::string& config) : directory_(FreshDi
     if (library_ == nullptr) {
         throw std::runtime_error("cannot load " + copy.string());
     }
-    auto getInfo =
-        As<PluginObjectInfo* (*)(std::uint32_t)>(HostFindSymbol(library_, "GetPluginObjectInfo"));
+    void* symbol = HostFindSymbol(library_, "GetPluginObjectInfo");
+    host::GetPluginObjectInfoExport getInfo = nullptr;
+    std::memcpy(&getInfo, &symbol, sizeof getInfo);
     void* info = getInfo(0);
-    void* create = (*static_cast<void***>(info))[7];
-    object_ = As<void* (*)(void*)>(create)(info);
+    object_ = host::SlotOf<host::PointerSlot>(info, host::kInfoCreateInstance)(info);
 }
 
 PluginUnderTest::~PluginUnderTest() {
-    As<void* (*)(void*, std::uint32_t)>(Slot(0))(object_, 1);
+    host::SlotOf<host::DeleteSlot>(object_, host::kObjectDelete)(object_, 1);
     HostFreeLibrary(library_);
     std::error_code ignored;
     std::filesystem::remove_all(directory_, ignored);
@@ -79,17 +70,14 @@ void PluginUnderTest::RemoveConfig() {
     std::filesystem::remove(ConfigPath());
 }
 
-void* PluginUnderTest::Slot(int index) const {
-    return (*static_cast<void***>(object_))[index];
-}
-
 void PluginUnderTest::CallVoid(int index) {
-    As<void (*)(void*)>(Slot(index))(object_);
+    host::SlotOf<host::VoidSlot>(object_, index)(object_);
 }
 
 float PluginUnderTest::Query(const char* name) {
     float value = std::numeric_limits<float>::quiet_NaN();
-    const bool answered = As<bool (*)(void*, const char*, float*)>(Slot(18))(object_, name, &value);
+    const bool answered =
+        host::SlotOf<host::QuerySlot>(object_, host::kObjectQueryControl)(object_, name, &value);
     return answered ? value : std::numeric_limits<float>::quiet_NaN();
 }
 
@@ -108,7 +96,7 @@ void PluginUnderTest::DriveVehicle(const std::string& name) {
     unsigned char* first = entries.data();
     std::memcpy(list + 88, &count, sizeof count);
     std::memcpy(list + 488, &first, sizeof first);
-    As<void (*)(void*, const void*)>(Slot(26))(object_, list);
+    host::SlotOf<host::VehiclesSlot>(object_, host::kObjectUpdateVehicles)(object_, list);
 }
 
 }  // namespace velmora::testing

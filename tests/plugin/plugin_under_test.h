@@ -33,7 +33,6 @@ public:
     void DriveVehicle(const std::string& name);
 
 private:
-    void* Slot(int index) const;
     void CallVoid(int index);
 
     std::filesystem::path directory_;
