@@ -7,6 +7,7 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <random>
 #include <string>
 #include <thread>
 
@@ -29,8 +30,10 @@ protected:
     using Clock = std::chrono::steady_clock;
 
     explicit PollingTest(const char* variant)
+        // Unique per process: test runs of other checkouts share the temporary folder.
         : settingsPath_(std::filesystem::temp_directory_path() /
-                        ("velmora-polling-" + std::string(variant) + ".cfg")),
+                        ("velmora-polling-" + std::string(variant) + "-" +
+                         std::to_string(std::random_device{}()) + ".cfg")),
           variant_(variant) {}
 
     void SetUp() override {

@@ -13,6 +13,10 @@
 
 #include "plugin_with_tracker.h"
 
+extern "C" {
+#include "host_os.h"
+}
+
 namespace velmora::testing {
 namespace {
 
@@ -77,6 +81,14 @@ TEST_F(PluginWithTracker, WithoutUseTrackerNothingAnswersUntilEnabled) {
     plugin.Enable();
     EXPECT_EQ(plugin.Query("Camera_MoveUp"), 0.5f);
     plugin.Disable();
+    EXPECT_FALSE(plugin.Answers("Camera_MoveUp"));
+    plugin.Stop();
+}
+
+TEST_F(PluginWithTracker, ARenamedLibraryReadsTheSettingsBesideItself) {
+    PluginUnderTest plugin("[Settings]\nUse Tracker = false\n",
+                           std::string("Renamed-") + HostPluginFileName());
+    plugin.Start();
     EXPECT_FALSE(plugin.Answers("Camera_MoveUp"));
     plugin.Stop();
 }

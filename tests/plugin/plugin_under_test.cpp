@@ -2,14 +2,10 @@
 
 #include <atomic>
 #include <cmath>
-#include <cstring>
 #include <fstream>
 #include <limits>
 #include <random>
 #include <stdexcept>
-#include <vector>
-
-#include "tools/host/host_abi.h"
 
 extern "C" {
 #include "host_os.h"
@@ -40,24 +36,21 @@ std::filesystem::path FreshDirectory() {
 
 }  // namespace
 
-PluginUnderTest::PluginUnderTest(const std::string& config) : directory_(FreshDirectory()) {
-    const auto copy = directory_ / HostPluginFileName();
+PluginUnderTest::PluginUnderTest(const std::string& config, const std::string& fileName)
+    : directory_(FreshDirectory()) {
+    const auto copy = directory_ / (fileName.empty() ? HostPluginFileName() : fileName);
     std::filesystem::copy_file(BuiltPlugin(), copy);
     WriteConfig(config);
-    library_ = HostLoadLibrary(copy.string().c_str());
-    if (library_ == nullptr) {
-        throw std::runtime_error("cannot load " + copy.string());
+    std::string error;
+    if (!library_.Open(copy.string(), error)) {
+        throw std::runtime_error(error);
     }
-    void* symbol = HostFindSymbol(library_, "GetPluginObjectInfo");
-    host::GetPluginObjectInfoExport getInfo = nullptr;
-    std::memcpy(&getInfo, &symbol, sizeof getInfo);
-    void* info = getInfo(0);
-    object_ = host::SlotOf<host::PointerSlot>(info, host::kInfoCreateInstance)(info);
+    object_ = std::make_unique<host::HostedPlugin>(library_.CreateInstance());
 }
 
 PluginUnderTest::~PluginUnderTest() {
-    host::SlotOf<host::DeleteSlot>(object_, host::kObjectDelete)(object_, 1);
-    HostFreeLibrary(library_);
+    object_->Delete();
+    library_.Close();
     std::error_code ignored;
     std::filesystem::remove_all(directory_, ignored);
 }
@@ -70,15 +63,9 @@ void PluginUnderTest::RemoveConfig() {
     std::filesystem::remove(ConfigPath());
 }
 
-void PluginUnderTest::CallVoid(int index) {
-    host::SlotOf<host::VoidSlot>(object_, index)(object_);
-}
-
 float PluginUnderTest::Query(const char* name) {
     float value = std::numeric_limits<float>::quiet_NaN();
-    const bool answered =
-        host::SlotOf<host::QuerySlot>(object_, host::kObjectQueryControl)(object_, name, &value);
-    return answered ? value : std::numeric_limits<float>::quiet_NaN();
+    return object_->QueryControl(name, &value) ? value : std::numeric_limits<float>::quiet_NaN();
 }
 
 bool PluginUnderTest::Answers(const char* name) {
@@ -86,17 +73,8 @@ bool PluginUnderTest::Answers(const char* name) {
 }
 
 void PluginUnderTest::DriveVehicle(const std::string& name) {
-    constexpr std::size_t kEntry = 428;
-    std::vector<unsigned char> entries(3 * kEntry, 0);
-    std::strcpy(reinterpret_cast<char*>(&entries[152]), "Pace Car");
-    std::strncpy(reinterpret_cast<char*>(&entries[kEntry + 152]), name.c_str(), kEntry - 153);
-    entries[kEntry + 148] = 1;
-    alignas(8) unsigned char list[512] = {};
-    const std::int32_t count = 3;
-    unsigned char* first = entries.data();
-    std::memcpy(list + 88, &count, sizeof count);
-    std::memcpy(list + 488, &first, sizeof first);
-    host::SlotOf<host::VehiclesSlot>(object_, host::kObjectUpdateVehicles)(object_, list);
+    records_.BuildField(name);
+    object_->UpdateVehicles(records_.List());
 }
 
 }  // namespace velmora::testing

@@ -1,8 +1,12 @@
 #pragma once
 
-#include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
+
+#include "hosted_plugin.h"
+#include "plugin_library.h"
+#include "vehicle_records.h"
 
 namespace velmora::testing {
 
@@ -11,7 +15,8 @@ namespace velmora::testing {
 // not share a descriptor, a settings file or a polling thread.
 class PluginUnderTest {
 public:
-    explicit PluginUnderTest(const std::string& config);
+    // `fileName`: the copy's name; by default the built library's own.
+    explicit PluginUnderTest(const std::string& config, const std::string& fileName = {});
     ~PluginUnderTest();
     PluginUnderTest(const PluginUnderTest&) = delete;
     PluginUnderTest& operator=(const PluginUnderTest&) = delete;
@@ -20,12 +25,12 @@ public:
     std::filesystem::path ConfigPath() const { return directory_ / "Velmora.cfg"; }
     void RemoveConfig();
 
-    void Start() { CallVoid(6); }
-    void Stop() { CallVoid(7); }
-    void Reset() { CallVoid(8); }
-    void Enable() { CallVoid(16); }
-    void Disable() { CallVoid(17); }
-    void Release() { CallVoid(1); }
+    void Start() { object_->Start(); }
+    void Stop() { object_->Stop(); }
+    void Reset() { object_->Reset(); }
+    void Enable() { object_->Enable(); }
+    void Disable() { object_->Disable(); }
+    void Release() { object_->Release(); }
     // The value of a control, or NaN when it answered false (and then wrote nothing).
     float Query(const char* name);
     bool Answers(const char* name);
@@ -33,11 +38,10 @@ public:
     void DriveVehicle(const std::string& name);
 
 private:
-    void CallVoid(int index);
-
     std::filesystem::path directory_;
-    void* library_ = nullptr;
-    void* object_ = nullptr;
+    host::PluginLibrary library_;
+    std::unique_ptr<host::HostedPlugin> object_;
+    host::VehicleRecords records_;
 };
 
 }  // namespace velmora::testing

@@ -1,17 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "plugin/vehicle_list.h"
 #include "tracking/shared_head.h"
-#include "vehicle_list_builder.h"
+#include "vehicle_records.h"
 
 namespace velmora {
 namespace {
 
-using test::VehicleList;
+using host::VehicleRecords;
 
 // Profiles applied from settings given in memory, as a load or a vehicle change applies them.
 class FilterProfiles : public ::testing::Test {
@@ -153,27 +154,37 @@ TEST_F(FilterProfiles, ReloadingAlternateRingLengthsKeepsAStillHeadWhereItIs) {
     }
 }
 
+// The host side's records read back by the plug-in's own reader: both keep the game's layout.
 TEST(VehicleRecords, ThePlayersVehicleIsTheFirstMarkedOne) {
-    std::string_view name;
-    EXPECT_FALSE(FindPlayerVehicle(VehicleList({}).get(), name));
-    EXPECT_FALSE(FindPlayerVehicle(VehicleList({{"A", false}, {"B", false}}).get(), name));
-    const VehicleList thirdMarked({{"A", false}, {"B", false}, {"C", true}});
-    ASSERT_TRUE(FindPlayerVehicle(thirdMarked.get(), name));
-    EXPECT_EQ(name, "C");
-    const VehicleList twoMarked({{"A", true}, {"B", true}});
-    ASSERT_TRUE(FindPlayerVehicle(twoMarked.get(), name));
-    EXPECT_EQ(name, "A");
-    VehicleList negative({{"A", true}});
-    negative.SetCount(-1);
-    EXPECT_FALSE(FindPlayerVehicle(negative.get(), name));
-}
-
-TEST(VehicleRecords, AnUnterminatedNameEndsWithItsRecord) {
-    std::string_view name;
-    const std::string longName(400, 'x');
-    const VehicleList unterminated({{longName, true}});
-    ASSERT_TRUE(FindPlayerVehicle(unterminated.get(), name));
-    EXPECT_EQ(name.size(), vehicle_layout::kNameCapacity);
+    struct Case {
+        const char* what;
+        std::vector<VehicleRecords::Vehicle> vehicles;
+        std::optional<std::int32_t> count;  // what the list claims, when not its size
+        std::optional<std::string> player;
+    };
+    const std::string unterminated(400, 'x');
+    const Case cases[] = {
+        {"no vehicle", {}, {}, {}},
+        {"none marked", {{"A"}, {"B"}}, {}, {}},
+        {"the third marked", {{"A"}, {"B"}, {"C", true}}, {}, "C"},
+        {"two marked: the first", {{"A", true}, {"B", true}}, {}, "A"},
+        {"a negative count", {{"A", true}}, -1, {}},
+        {"a name that fills its record",
+         {{unterminated, true}},
+         {},
+         unterminated.substr(0, VehicleRecords::kNameCapacity)},
+    };
+    for (const Case& c : cases) {
+        VehicleRecords records;
+        records.Build(c.vehicles);
+        if (c.count) {
+            records.SetCount(*c.count);
+        }
+        std::string_view name;
+        const bool found =
+            FindPlayerVehicle(static_cast<const VehicleListInfo*>(records.List()), name);
+        EXPECT_EQ(found ? std::optional<std::string>(name) : std::nullopt, c.player) << c.what;
+    }
 }
 
 class VehicleChanges : public FilterProfiles {

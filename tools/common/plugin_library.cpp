@@ -26,8 +26,14 @@ std::string TextOrEmpty(const char* text) {
 }  // namespace
 
 PluginLibrary::~PluginLibrary() {
+    Close();
+}
+
+void PluginLibrary::Close() {
     if (library_ != nullptr) {
         HostFreeLibrary(library_);
+        library_ = nullptr;
+        descriptor_ = nullptr;
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -18,18 +19,23 @@ public:
     static constexpr std::size_t kEntrySize = 428;
     static constexpr std::size_t kIsPlayerOffset = 148;
     static constexpr std::size_t kNameOffset = 152;
-    // Longer names are cut to fit, the NUL included.
     static constexpr std::size_t kNameCapacity = kEntrySize - kNameOffset;
+
+    struct Vehicle {
+        std::string name;  // a name of kNameCapacity bytes or more fills its field unterminated
+        bool isPlayer = false;
+    };
 
     VehicleRecords();
     VehicleRecords(const VehicleRecords&) = delete;
     VehicleRecords& operator=(const VehicleRecords&) = delete;
 
-    // `player` is the index of the player's car in `names`, or -1 when none is marked.
-    void Build(const std::vector<std::string>& names, int player);
+    void Build(const std::vector<Vehicle>& vehicles);
     // A race field around the player's car: the same rivals every time, the player third, so the
     // plug-in has to look for the marked entry rather than take the first.
     void BuildField(const std::string& playerVehicle);
+    // What the list says it counts, whatever it holds (0 or a negative count, say).
+    void SetCount(std::int32_t count);
     const void* List() const { return list_.data(); }
 
 private:

@@ -33,6 +33,8 @@ public:
     void* Descriptor() const { return descriptor_; }
     // A new plug-in object through descriptor slot 7; null when the plug-in made none.
     void* CreateInstance() const;
+    // Unloads the library (Windows keeps a loaded file from being removed).
+    void Close();
 
 private:
     void* library_ = nullptr;
