@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "controls/control_names.h"
 #include "plugin_with_tracker.h"
 
 extern "C" {
@@ -171,9 +172,6 @@ TEST_F(PluginWithTracker, QueriesVehicleChangesAndReloadsRunSideBySide) {
         "[Car A]\nYaw MaxFrames = 120\nRoll Left Enabled = false\n"
         "[Car B]\nCopy From = General Filter\nPitch MaxFrames = 50\n");
     ::testing::internal::CaptureStderr();
-    const char* names[] = {"Camera_YawLeft",   "Camera_YawRight",  "Camera_PitchUp",
-                           "Camera_PitchDown", "Camera_RollLeft",  "Camera_RollRight",
-                           "Camera_MoveLeft",  "Camera_MoveRight", "Camera_MoveUp"};
     driver->SetReadFailEvery(17);
     int answered = 0;
     for (int cycle = 0; cycle < 4000; ++cycle) {
@@ -181,7 +179,7 @@ TEST_F(PluginWithTracker, QueriesVehicleChangesAndReloadsRunSideBySide) {
             plugin.Start();
         }
         driver->SetPose((cycle % 64 - 32) * 500, (cycle % 16 - 8) * 300, (cycle % 8 - 4) * 900);
-        for (const char* name : names) {
+        for (const char* name : kControlNames) {
             answered += plugin.Answers(name) ? 1 : 0;
         }
         if (cycle % 50 == 0) {

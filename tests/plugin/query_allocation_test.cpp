@@ -6,8 +6,10 @@
 #include <atomic>
 #include <cstdlib>
 #include <new>
+#include <vector>
 
 #include "controls/camera_controls.h"
+#include "controls/control_names.h"
 
 namespace {
 std::atomic<long> g_allocations{0};
@@ -40,12 +42,9 @@ TEST(QueryControl, AllocatesNothingForAnyName) {
     ASSERT_GT(g_allocations.load(), atStart) << "the counting allocator is not in use";
     switches.BeginSession();
     head.AddReading({9000, 0, 5000});
-    // Three of the names are longer than a typical small-string buffer.
-    const char* names[] = {"Camera_YawLeft",  "Camera_YawRight",
-                           "Camera_PitchUp",  "Camera_PitchDown",
-                           "Camera_RollLeft", "Camera_RollRight",
-                           "Camera_MoveLeft", "Camera_MoveRight",
-                           "Camera_MoveUp",   "Camera_NotDrivenByVelmora_WithAVeryLongName"};
+    // Some of the names are longer than a typical small-string buffer.
+    std::vector<const char*> names(kControlNames.begin(), kControlNames.end());
+    names.push_back("Camera_NotDrivenByVelmora_WithAVeryLongName");
     float value = 0.0f;
     const long before = g_allocations.load();
     for (int frame = 0; frame < 1000; ++frame) {
