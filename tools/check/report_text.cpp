@@ -1,0 +1,159 @@
+#include "report_text.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "config/settings_keys.h"
+#include "written_text.h"
+
+namespace velmora::check {
+namespace {
+
+constexpr std::size_t kWidth = 79;
+
+// `text` in lines of at most kWidth, the first after `first`, the rest indented by `indent`.
+void PrintWrapped(std::FILE* out, const std::string& first, std::size_t indent,
+                  std::string_view text) {
+    std::string line = first;
+    while (!text.empty()) {
+        const std::size_t room = kWidth > line.size() ? kWidth - line.size() : 0;
+        std::size_t cut = text.size();
+        if (cut > room) {
+            const std::size_t space = text.rfind(' ', room);
+            cut = space == std::string_view::npos || space == 0 ? text.find(' ') : space;
+            cut = cut == std::string_view::npos ? text.size() : cut;
+        }
+        line += text.substr(0, cut);
+        std::fprintf(out, "%s\n", line.c_str());
+        text.remove_prefix(cut);
+        while (text.starts_with(' ')) {
+            text.remove_prefix(1);
+        }
+        line.assign(indent, ' ');
+    }
+}
+
+void PrintFindings(std::FILE* out, const std::string& name, const std::string& path,
+                   const std::vector<Finding>& findings) {
+    if (findings.empty()) {
+        std::fprintf(out, "%s (%s): no findings, every line reads as it seems to.\n", name.c_str(),
+                     path.c_str());
+        return;
+    }
+    std::fprintf(out, "%s (%s): %lu finding%s\n", name.c_str(), path.c_str(),
+                 static_cast<unsigned long>(findings.size()), findings.size() == 1 ? "" : "s");
+    for (const Finding& finding : findings) {
+        const std::string first = "  line " + std::to_string(finding.line) + ": ";
+        PrintWrapped(out, first, first.size(), finding.text);
+    }
+}
+
+const char* OnOff(bool on) {
+    return on ? "on" : "off";
+}
+
+std::string Directions(bool first, bool second, const char* firstName, const char* secondName) {
+    if (first && second) {
+        return std::string(firstName) + ", " + secondName;
+    }
+    return first ? firstName : second ? secondName : "none";
+}
+
+// Quoted when spaces at either end would not show.
+std::string SectionName(const std::string& name) {
+    const bool spaced = !name.empty() && (name.front() == ' ' || name.back() == ' ');
+    return spaced ? Quoted(name) : name;
+}
+
+std::string CarName(const AppliedProfile& profile) {
+    return profile.car.empty() ? "(any other car)" : SectionName(profile.car);
+}
+
+void PrintProfiles(std::FILE* out, const SettingsReport& report) {
+    const AppliedProfile& any = report.profiles.front();
+    std::fprintf(out,
+                 "\n  Switches: Use Tracker %s, TestMode %s, Use Filtering %s, SD Skipfactor %g\n",
+                 OnOff(any.useTracker), OnOff(any.testMode), OnOff(any.useFiltering),
+                 static_cast<double>(any.sdSkipfactor));
+    if (!any.useFiltering) {
+        std::fprintf(out,
+                     "  (Use Filtering is off: no smoothing, every ring holds one reading.)\n");
+    }
+    int width = 15;
+    for (const AppliedProfile& profile : report.profiles) {
+        width = std::max(width, static_cast<int>(CarName(profile).size()));
+    }
+    std::fprintf(out, "\n  What each car gets:\n\n");
+    std::fprintf(out,
+                 "    %-*s   Axis   MinFrames  MaxFrames  DecreaseFrame  OffsetFrame  Directions\n",
+                 width, "Car");
+    std::fprintf(out,
+                 "    %s   -----  ---------  ---------  -------------  -----------  -----------\n",
+                 std::string(width, '-').c_str());
+    const char* const axes[3] = {"yaw", "pitch", "roll"};
+    const char* const ways[3][2] = {{"left", "right"}, {"up", "down"}, {"left", "right"}};
+    for (const AppliedProfile& profile : report.profiles) {
+        for (std::size_t i = 0; i < 3; ++i) {
+            const AxisOutcome& axis = profile.axes[i];
+            std::fprintf(out, "    %-*s   %-5s  %9d  %9d  %13g  %11d  %s\n", width,
+                         CarName(profile).c_str(), axes[i], axis.minFrames, axis.maxFrames,
+                         static_cast<double>(axis.decreaseFrame), axis.offsetFrame,
+                         Directions(profile.directions[2 * i], profile.directions[2 * i + 1],
+                                    ways[i][0], ways[i][1])
+                             .c_str());
+        }
+    }
+    std::fprintf(out,
+                 "\n  The sections each car applies, in order (\"Copy From\" sections first):\n");
+    for (const AppliedProfile& profile : report.profiles) {
+        const auto general = profile.sections.begin() + static_cast<long>(profile.generalSections);
+        std::string order;
+        const auto join = [&](auto first, auto last) {
+            std::string joined;
+            for (auto section = first; section != last; ++section) {
+                joined += (joined.empty() ? "" : " -> ") + SectionName(*section);
+            }
+            return joined;
+        };
+        order = general == profile.sections.begin()
+                    ? "(no [" + std::string(keys::kGeneralFilter) + "] with keys)"
+                    : join(profile.sections.begin(), general);
+        if (!profile.car.empty()) {
+            order += ", then " + join(general, profile.sections.end());
+        }
+        const std::string first = "    " + CarName(profile) + ": ";
+        PrintWrapped(out, first, 6, order);
+    }
+}
+
+}  // namespace
+
+void PrintSettingsReport(std::FILE* out, const std::string& path, const SettingsReport& report) {
+    PrintFindings(out, "Velmora.cfg", path, report.findings);
+    PrintProfiles(out, report);
+}
+
+void PrintBridgeReport(std::FILE* out, const std::string& path, const BridgeReport& report) {
+    PrintFindings(out, "IWEARDRV.cfg", path, report.findings);
+    const udp::BridgeSettings& settings = report.settings;
+    std::string inverted;
+    for (const auto& [name, axis] :
+         {std::pair{"yaw", &settings.yaw}, std::pair{"pitch", &settings.pitch},
+          std::pair{"roll", &settings.roll}}) {
+        if (axis->invert) {
+            inverted += (inverted.empty() ? "" : ", ") + std::string(name);
+        }
+    }
+    char text[400];
+    std::snprintf(
+        text, sizeof text,
+        "The bridge listens on %s, port %u; with no datagram for %u ms the tracker counts "
+        "as lost. Inverted: %s. Offsets: yaw %g, pitch %g, roll %g degrees.",
+        DottedAddress(settings.address).c_str(), static_cast<unsigned>(settings.port),
+        static_cast<unsigned>(settings.stalenessMs), inverted.empty() ? "none" : inverted.c_str(),
+        settings.yaw.offset, settings.pitch.offset, settings.roll.offset);
+    std::fprintf(out, "\n");
+    PrintWrapped(out, "  ", 2, text);
+}
+
+}  // namespace velmora::check
