@@ -143,7 +143,7 @@ TEST(PoseListener, ShowsThePosesTheSenderSendsAndSaysWhenThePortIsHeld) {
     EXPECT_TRUE(SendPoses(0x7F000001, port, udp::SenderPose{0, 0, 0, 30.0, -10.0, 5.0}, 1.0, sent));
     listener.join();
     EXPECT_TRUE(arrived);
-    EXPECT_NE(Written(listened).find("yaw   +30.0 right"), std::string::npos) << Written(listened);
+    EXPECT_NE(Written(listened).find("yaw  +30.0 right"), std::string::npos) << Written(listened);
 
     udp::test::LoopbackSocket holder;
     ASSERT_TRUE(holder.Bind(port));

@@ -38,10 +38,10 @@ int CheckFile(const std::string& path) {
         return kCannot;
     }
     if (Lowered(path).ends_with(".txt")) {
-        std::fprintf(stdout,
-                     "%s: the name ends in .txt, which Windows may hide: Velmora and the bridge "
-                     "read only Velmora.cfg and IWEARDRV.cfg.\n",
-                     path.c_str());
+        PrintWrapped(stdout, "", 0,
+                     path +
+                         ": the name ends in .txt, which Windows may hide: Velmora and the "
+                         "bridge read only Velmora.cfg and IWEARDRV.cfg.");
     }
     if (IsBridgeFile(path)) {
         const BridgeReport report = CheckBridge(*bytes);
@@ -62,9 +62,9 @@ int CheckFiles(std::vector<std::string> files) {
         }
     }
     if (files.empty()) {
-        std::fprintf(stdout,
+        PrintWrapped(stdout, "", 0,
                      "No Velmora.cfg or IWEARDRV.cfg in this folder: give the file's path, or "
-                     "drop the file onto velmora-check.\n");
+                     "drop the file onto velmora-check.");
         return kCannot;
     }
     int status = kClean;

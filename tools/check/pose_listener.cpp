@@ -23,8 +23,12 @@ constexpr auto kLineInterval = 250ms;
 std::string Angle(const char* name, double degrees, const char* negative, const char* positive) {
     char text[64];
     const char* way = std::fabs(degrees) < 0.5 ? "" : degrees < 0.0 ? negative : positive;
-    std::snprintf(text, sizeof text, "%s %+7.1f %-6s", name, degrees, way);
+    std::snprintf(text, sizeof text, "%s %+6.1f %-5s", name, degrees, way);
     return text;
+}
+
+void Say(std::FILE* out, const std::string& text) {
+    PrintWrapped(out, "", 0, text);
 }
 
 double Seconds(Clock::duration duration) {
@@ -39,24 +43,23 @@ bool ListenForPoses(std::uint32_t address, std::uint16_t port, double seconds, s
     if (!socket.Open(address, port)) {
         udp::DatagramSocket probe;
         if (probe.Open(address, 0)) {
-            std::fprintf(out,
-                         "Cannot listen on %s: another program holds the port. While the game "
-                         "runs with the UDP bridge, the bridge holds it: close the game first. "
-                         "Otherwise close the other program, or choose another port in "
-                         "IWEARDRV.cfg and in the tracking software.\n",
-                         where.c_str());
+            Say(out, "Cannot listen on " + where +
+                         ": another program holds the port. While the game runs with the UDP "
+                         "bridge, the bridge holds it: close the game first. Otherwise close the "
+                         "other program, or choose another port in IWEARDRV.cfg and in the "
+                         "tracking software.");
         } else {
-            std::fprintf(out,
-                         "Cannot listen on %s: %s is not an address of this computer, so the "
-                         "bridge cannot listen there either.\n",
-                         where.c_str(), DottedAddress(address).c_str());
+            Say(out, "Cannot listen on " + where + ": " + DottedAddress(address) +
+                         " is not an address of this computer, so the bridge cannot listen there "
+                         "either.");
         }
         return false;
     }
-    std::fprintf(out,
-                 "Listening on %s for %.0f seconds (Ctrl-C ends it). Angles as the tracking "
-                 "software sends them: yaw positive to the right, pitch up, roll to the right.\n",
-                 where.c_str(), seconds);
+    char length[32];
+    std::snprintf(length, sizeof length, "%g", seconds);
+    Say(out, "Listening on " + where + " for " + length +
+                 " seconds (Ctrl-C ends it). Angles in degrees as the tracking software sends "
+                 "them: yaw positive to the right, pitch up, roll to the right.");
     std::fflush(out);
 
     // Longer than any head pose, so that the size of anything else shows.
@@ -91,7 +94,7 @@ bool ListenForPoses(std::uint32_t address, std::uint16_t port, double seconds, s
         if (now >= nextLine) {
             nextLine += kLineInterval;
             if (posesSinceLine > 0) {
-                std::fprintf(out, "%6.1f s  %s %s %s  %4.0f poses/s\n", Seconds(now - start),
+                std::fprintf(out, "%5.1f s  %s  %s  %s  %3.0f/s\n", Seconds(now - start),
                              Angle("yaw", newest->yaw, "left", "right").c_str(),
                              Angle("pitch", newest->pitch, "down", "up").c_str(),
                              Angle("roll", newest->roll, "left", "right").c_str(),
@@ -101,11 +104,10 @@ bool ListenForPoses(std::uint32_t address, std::uint16_t port, double seconds, s
         }
         if (!warned && poses == 0 && now - start >= kQuietWarning) {
             warned = true;
-            std::fprintf(out,
-                         "Nothing has arrived in %.0f seconds. Check that the tracking software "
-                         "is tracking, that its UDP output (\"UDP over network\") is on, and that "
-                         "it sends to %s.\n",
-                         Seconds(kQuietWarning), where.c_str());
+            Say(out, "Nothing has arrived in " + std::to_string(kQuietWarning.count()) +
+                         " seconds. Check that the tracking software is tracking, that its UDP "
+                         "output (\"UDP over network\") is on, and that it sends to " +
+                         where + ".");
         }
         std::fflush(out);
         std::this_thread::sleep_for(2ms);

@@ -28,15 +28,18 @@ bool SendPoses(std::uint32_t address, std::uint16_t port,
         std::fprintf(out, "Cannot make a UDP socket to send from.\n");
         return false;
     }
+    char text[300];
     if (pose) {
-        std::fprintf(out, "Sending yaw %g, pitch %g, roll %g to %s, 100 times a second for %g s.\n",
-                     pose->yaw, pose->pitch, pose->roll, where.c_str(), seconds);
+        std::snprintf(text, sizeof text,
+                      "Sending yaw %g, pitch %g, roll %g to %s, 100 times a second for %g s.",
+                      pose->yaw, pose->pitch, pose->roll, where.c_str(), seconds);
     } else {
-        std::fprintf(out,
-                     "Sending a head turning slowly from %g degrees left to %g right and back to "
-                     "%s, 100 times a second for %g s.\n",
-                     kSweepDegrees, kSweepDegrees, where.c_str(), seconds);
+        std::snprintf(text, sizeof text,
+                      "Sending a head turning slowly from %g degrees left to %g right and back "
+                      "to %s, 100 times a second for %g s.",
+                      kSweepDegrees, kSweepDegrees, where.c_str(), seconds);
     }
+    PrintWrapped(out, "", 0, text);
     std::fflush(out);
     const auto start = Clock::now();
     auto next = start;

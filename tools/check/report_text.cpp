@@ -9,30 +9,6 @@
 namespace velmora::check {
 namespace {
 
-constexpr std::size_t kWidth = 79;
-
-// `text` in lines of at most kWidth, the first after `first`, the rest indented by `indent`.
-void PrintWrapped(std::FILE* out, const std::string& first, std::size_t indent,
-                  std::string_view text) {
-    std::string line = first;
-    while (!text.empty()) {
-        const std::size_t room = kWidth > line.size() ? kWidth - line.size() : 0;
-        std::size_t cut = text.size();
-        if (cut > room) {
-            const std::size_t space = text.rfind(' ', room);
-            cut = space == std::string_view::npos || space == 0 ? text.find(' ') : space;
-            cut = cut == std::string_view::npos ? text.size() : cut;
-        }
-        line += text.substr(0, cut);
-        std::fprintf(out, "%s\n", line.c_str());
-        text.remove_prefix(cut);
-        while (text.starts_with(' ')) {
-            text.remove_prefix(1);
-        }
-        line.assign(indent, ' ');
-    }
-}
-
 void PrintFindings(std::FILE* out, const std::string& name, const std::string& path,
                    const std::vector<Finding>& findings) {
     if (findings.empty()) {

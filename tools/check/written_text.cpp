@@ -55,6 +55,28 @@ std::string Quoted(std::string_view text) {
     return quoted + "\"";
 }
 
+void PrintWrapped(std::FILE* out, const std::string& first, std::size_t indent,
+                  std::string_view text) {
+    constexpr std::size_t kWidth = 79;
+    std::string line = first;
+    while (!text.empty()) {
+        const std::size_t room = kWidth > line.size() ? kWidth - line.size() : 0;
+        std::size_t cut = text.size();
+        if (cut > room) {
+            const std::size_t space = text.rfind(' ', room);
+            cut = space == std::string_view::npos || space == 0 ? text.find(' ') : space;
+            cut = cut == std::string_view::npos ? text.size() : cut;
+        }
+        line += text.substr(0, cut);
+        std::fprintf(out, "%s\n", line.c_str());
+        text.remove_prefix(cut);
+        while (text.starts_with(' ')) {
+            text.remove_prefix(1);
+        }
+        line.assign(indent, ' ');
+    }
+}
+
 std::string DottedAddress(std::uint32_t address) {
     return std::to_string(address >> 24) + "." + std::to_string((address >> 16) & 0xFF) + "." +
            std::to_string((address >> 8) & 0xFF) + "." + std::to_string(address & 0xFF);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,6 +12,11 @@ namespace velmora::check {
 // Text from a settings file in double quotes, with what a player cannot see spelled out: a tab
 // as \t, a CR as \r, any other control byte as \xNN.
 std::string Quoted(std::string_view text);
+
+// `text` in lines of at most 79 columns, for a console window: the first after `first`, the
+// others indented by `indent` spaces.
+void PrintWrapped(std::FILE* out, const std::string& first, std::size_t indent,
+                  std::string_view text);
 
 // An IPv4 address in host byte order as dotted text.
 std::string DottedAddress(std::uint32_t address);
