@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bridge_check.h"
+#include "drivers/udp/datagram_socket.h"
 #include "loopback_socket.h"
 #include "pose_listener.h"
 #include "pose_sender.h"
@@ -104,13 +105,18 @@ TEST(SettingsCheck, ReportsWhatWouldSurpriseAPlayerLineByLine) {
 TEST(SettingsCheck, ReportsWhatTheBridgeWouldSkipOrCannotUse) {
     const std::string example = ReadFile("IWEARDRV.cfg");
     ASSERT_FALSE(example.empty());
+    // 192.0.2.0/24 is kept for documentation: no computer has it, and Linux and Windows refuse to
+    // bind it. Wine binds any address, and there the bridge would listen on it too.
+    const bool elsewhereRefused = !udp::DatagramSocket().Open(0xC0000207, 0);
+    Found elsewhere = {{1, Unreadable}, {2, NotThisComputer}, {3, Unreadable}};
+    if (!elsewhereRefused) {
+        elsewhere.erase(elsewhere.begin() + 1);
+    }
     const Case cases[] = {
         {"the example", example, {}},
         {"\"1\" for yes", "invert_yaw = 1\ninvert_roll = TRUE\n", {{1, ReadsAsOff}}},
-        // 192.0.2.0/24 is kept for documentation: no computer has it.
         {"a port out of range and an address elsewhere",
-         "port = 70000\naddress = 192.0.2.7\naddress = 127.0.0.1 x\n",
-         {{1, Unreadable}, {2, NotThisComputer}, {3, Unreadable}}},
+         "port = 70000\naddress = 192.0.2.7\naddress = 127.0.0.1 x\n", elsewhere},
         {"a byte-order mark, a key set twice, a misspelt key",
          "\xEF\xBB\xBFport = 5000\nport = 5001\nstaleness = 300\nport = many\n",
          {{1, Duplicate}, {3, UnknownKey}, {4, Unreadable}}},
