@@ -14,63 +14,11 @@
 #include "config/overrides.h"
 #include "config/settings_keys.h"
 #include "config/settings_reader.h"
+#include "known_keys.h"
 #include "written_text.h"
 
 namespace velmora::check {
 namespace {
-
-enum class Place { Settings, Profile };
-enum class Type { Flag, Int, Float, SectionName };
-enum class Field { Other, MinFrames, OffsetFrame, DecreaseFrame, MaxFrames };
-
-struct KeyInfo {
-    std::string name;
-    Place place;
-    Type type;
-    Field field = Field::Other;
-};
-
-// Every key the plug-in reads, with where it counts and how its value reads; the names come
-// from settings_keys.h.
-const std::vector<KeyInfo>& KnownKeys() {
-    static const std::vector<KeyInfo> known = [] {
-        std::vector<KeyInfo> all = {
-            {keys::kUseTracker, Place::Settings, Type::Flag},
-            {keys::kTestMode, Place::Settings, Type::Flag},
-            {keys::kUseFiltering, Place::Settings, Type::Flag},
-            {keys::kSdSkipfactor, Place::Settings, Type::Float},
-            {keys::kCopyFrom, Place::Profile, Type::SectionName},
-        };
-        for (const char* direction : keys::kDirections) {
-            all.push_back({direction, Place::Profile, Type::Flag});
-        }
-        for (const keys::AxisKeys& axis : keys::kAxes) {
-            all.push_back({axis.minFrames, Place::Profile, Type::Int, Field::MinFrames});
-            all.push_back({axis.offsetFrame, Place::Profile, Type::Int, Field::OffsetFrame});
-            all.push_back({axis.decreaseFrame, Place::Profile, Type::Float, Field::DecreaseFrame});
-            all.push_back({axis.maxFrames, Place::Profile, Type::Int, Field::MaxFrames});
-        }
-        return all;
-    }();
-    return known;
-}
-
-std::vector<std::string> KeyNames() {
-    std::vector<std::string> names;
-    for (const KeyInfo& key : KnownKeys()) {
-        names.push_back(key.name);
-    }
-    return names;
-}
-
-const KeyInfo* FindKey(std::string_view name) {
-    for (const KeyInfo& key : KnownKeys()) {
-        if (key.name == name) {
-            return &key;
-        }
-    }
-    return nullptr;
-}
 
 std::string Number(double value) {
     char text[32];
