@@ -11,13 +11,13 @@ namespace {
 
 void PrintFindings(std::FILE* out, const std::string& name, const std::string& path,
                    const std::vector<Finding>& findings) {
+    std::fprintf(out, "%s: %s\n", name.c_str(), path.c_str());
     if (findings.empty()) {
-        std::fprintf(out, "%s (%s): no findings, every line reads as it seems to.\n", name.c_str(),
-                     path.c_str());
+        std::fprintf(out, "  No findings: every line reads as it seems to.\n");
         return;
     }
-    std::fprintf(out, "%s (%s): %lu finding%s\n", name.c_str(), path.c_str(),
-                 static_cast<unsigned long>(findings.size()), findings.size() == 1 ? "" : "s");
+    std::fprintf(out, "  %lu finding%s:\n", static_cast<unsigned long>(findings.size()),
+                 findings.size() == 1 ? "" : "s");
     for (const Finding& finding : findings) {
         const std::string first = "  line " + std::to_string(finding.line) + ": ";
         PrintWrapped(out, first, first.size(), finding.text);
@@ -55,50 +55,37 @@ void PrintProfiles(std::FILE* out, const SettingsReport& report) {
         std::fprintf(out,
                      "  (Use Filtering is off: no smoothing, every ring holds one reading.)\n");
     }
-    int width = 15;
-    for (const AppliedProfile& profile : report.profiles) {
-        width = std::max(width, static_cast<int>(CarName(profile).size()));
-    }
-    std::fprintf(out, "\n  What each car gets:\n\n");
     std::fprintf(out,
-                 "    %-*s   Axis   MinFrames  MaxFrames  DecreaseFrame  OffsetFrame  Directions\n",
-                 width, "Car");
-    std::fprintf(out,
-                 "    %s   -----  ---------  ---------  -------------  -----------  -----------\n",
-                 std::string(width, '-').c_str());
+                 "\n  What each car gets (sections applied in order, \"Copy From\" ones first):\n");
     const char* const axes[3] = {"yaw", "pitch", "roll"};
     const char* const ways[3][2] = {{"left", "right"}, {"up", "down"}, {"left", "right"}};
+    const auto join = [](auto first, auto last) {
+        std::string joined;
+        for (auto section = first; section != last; ++section) {
+            joined += (joined.empty() ? "" : " -> ") + SectionName(*section);
+        }
+        return joined;
+    };
     for (const AppliedProfile& profile : report.profiles) {
+        const auto general = profile.sections.begin() + static_cast<long>(profile.generalSections);
+        std::string order = general == profile.sections.begin()
+                                ? "(no [" + std::string(keys::kGeneralFilter) + "] with keys)"
+                                : join(profile.sections.begin(), general);
+        if (!profile.car.empty()) {
+            order += ", then " + join(general, profile.sections.end());
+        }
+        std::fprintf(out, "\n");
+        PrintWrapped(out, "  " + CarName(profile) + ": ", 6, order);
+        std::fprintf(out,
+                     "           MinFrames  MaxFrames  DecreaseFrame  OffsetFrame  Directions\n");
         for (std::size_t i = 0; i < 3; ++i) {
             const AxisOutcome& axis = profile.axes[i];
-            std::fprintf(out, "    %-*s   %-5s  %9d  %9d  %13g  %11d  %s\n", width,
-                         CarName(profile).c_str(), axes[i], axis.minFrames, axis.maxFrames,
-                         static_cast<double>(axis.decreaseFrame), axis.offsetFrame,
+            std::fprintf(out, "    %-5s  %9d  %9d  %13g  %11d  %s\n", axes[i], axis.minFrames,
+                         axis.maxFrames, static_cast<double>(axis.decreaseFrame), axis.offsetFrame,
                          Directions(profile.directions[2 * i], profile.directions[2 * i + 1],
                                     ways[i][0], ways[i][1])
                              .c_str());
         }
-    }
-    std::fprintf(out,
-                 "\n  The sections each car applies, in order (\"Copy From\" sections first):\n");
-    for (const AppliedProfile& profile : report.profiles) {
-        const auto general = profile.sections.begin() + static_cast<long>(profile.generalSections);
-        std::string order;
-        const auto join = [&](auto first, auto last) {
-            std::string joined;
-            for (auto section = first; section != last; ++section) {
-                joined += (joined.empty() ? "" : " -> ") + SectionName(*section);
-            }
-            return joined;
-        };
-        order = general == profile.sections.begin()
-                    ? "(no [" + std::string(keys::kGeneralFilter) + "] with keys)"
-                    : join(profile.sections.begin(), general);
-        if (!profile.car.empty()) {
-            order += ", then " + join(general, profile.sections.end());
-        }
-        const std::string first = "    " + CarName(profile) + ": ";
-        PrintWrapped(out, first, 6, order);
     }
 }
 
