@@ -14,8 +14,8 @@ class ConfigFile {
 public:
     using Section = std::map<std::string, std::string>;
 
-    // Empties the map, then parses the bytes as Windows reads a text file (CR LF is LF, 0x1A
-    // ends it), whatever the OS.
+    // Empties the map, then parses the bytes line by line (see ConfigLines: CR LF is LF, 0x1A
+    // ends the file, a leading UTF-8 byte-order mark is skipped), whatever the OS.
     void Parse(std::string_view bytes);
     // The same on a file; one that cannot be opened leaves the map empty.
     void Load(const std::string& path);
@@ -30,15 +30,6 @@ public:
     static std::string& Trim(std::string& text);
 
 private:
-    // The section that key lines go to. A header alone creates no section, so the map is looked
-    // up at the first key line under a header, and only then: not once per line.
-    struct Cursor {
-        std::string name;
-        Section* section = nullptr;
-    };
-
-    void ParseLine(std::string& line, Cursor& cursor);
-
     std::map<std::string, Section> sections_;
 };
 

@@ -60,7 +60,7 @@ std::int64_t DecimalMagnitude(std::string_view text, std::size_t intBegin, std::
 
 }  // namespace
 
-std::optional<std::int32_t> ParseInt(std::string_view value) {
+std::optional<LeadingNumber<std::int32_t>> ParseLeadingInt(std::string_view value) {
     constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
     std::size_t at = 0;
     while (at < value.size() && IsSpace(value[at])) {
@@ -80,10 +80,11 @@ std::optional<std::int32_t> ParseInt(std::string_view value) {
     if (!negative && magnitude == kLimit) {
         return std::nullopt;
     }
-    return static_cast<std::int32_t>(negative ? -magnitude : magnitude);
+    return LeadingNumber<std::int32_t>{static_cast<std::int32_t>(negative ? -magnitude : magnitude),
+                                       at};
 }
 
-std::optional<float> ParseFloat(std::string_view value) {
+std::optional<LeadingNumber<float>> ParseLeadingFloat(std::string_view value) {
     std::size_t at = 0;
     while (at < value.size() && IsSpace(value[at])) {
         ++at;
@@ -130,7 +131,17 @@ std::optional<float> ParseFloat(std::string_view value) {
     } else if (error != std::errc() || end != last) {
         return std::nullopt;
     }
-    return static_cast<float>(negative ? -result : result);
+    return LeadingNumber<float>{static_cast<float>(negative ? -result : result), at};
+}
+
+std::optional<std::int32_t> ParseInt(std::string_view value) {
+    const auto read = ParseLeadingInt(value);
+    return read ? std::optional<std::int32_t>(read->value) : std::nullopt;
+}
+
+std::optional<float> ParseFloat(std::string_view value) {
+    const auto read = ParseLeadingFloat(value);
+    return read ? std::optional<float>(read->value) : std::nullopt;
 }
 
 std::optional<bool> ParseFlag(std::string_view value) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <system_error>
 
+#include "config/number_reader.h"
+
 namespace velmora::udp {
 namespace {
 
@@ -61,15 +63,11 @@ bool ReadDegrees(std::string_view text, double& target) {
 }
 
 bool ReadSwitch(std::string_view text, bool& target) {
-    const std::string value = Lower(text);
-    if (value == "true" || value == "1") {
-        target = true;
-    } else if (value == "false" || value == "0") {
-        target = false;
-    } else {
-        return false;
+    const std::optional<bool> on = ParseFlag(text);
+    if (on) {
+        target = *on;
     }
-    return true;
+    return on.has_value();
 }
 
 // Dotted IPv4 only, four parts of 0 to 255. The address must be one the machine can bind to;
@@ -97,45 +95,85 @@ bool ReadAddress(std::string_view text, std::uint32_t& target) {
     return true;
 }
 
-void Apply(BridgeSettings& settings, const std::string& key, std::string_view value) {
-    std::uint32_t number = 0;
-    if (key == "port") {
-        if (ReadUnsigned(value, 1, 65535, number)) {
-            settings.port = static_cast<std::uint16_t>(number);
-        }
-    } else if (key == "address") {
-        ReadAddress(value, settings.address);
-    } else if (key == "staleness_ms") {
-        ReadUnsigned(value, 1, kMaxStalenessMs, settings.stalenessMs);
-    } else if (key == "invert_yaw") {
-        ReadSwitch(value, settings.yaw.invert);
-    } else if (key == "invert_pitch") {
-        ReadSwitch(value, settings.pitch.invert);
-    } else if (key == "invert_roll") {
-        ReadSwitch(value, settings.roll.invert);
-    } else if (key == "offset_yaw") {
-        ReadDegrees(value, settings.yaw.offset);
-    } else if (key == "offset_pitch") {
-        ReadDegrees(value, settings.pitch.offset);
-    } else if (key == "offset_roll") {
-        ReadDegrees(value, settings.roll.offset);
-    }
-}
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 }  // namespace
 
-BridgeSettings ParseSettings(std::string_view text) {
-    BridgeSettings settings;
-    while (!text.empty()) {
+std::optional<BridgeKey> FindBridgeKey(std::string_view lowerCaseName) {
+    for (std::size_t i = 0; i < kBridgeKeys.size(); ++i) {
+        if (lowerCaseName == kBridgeKeys[i]) {
+            return static_cast<BridgeKey>(i);
+        }
+    }
+    return std::nullopt;
+}
+
+std::vector<BridgeLine> SplitBridgeLines(std::string_view text) {
+    if (text.starts_with(kByteOrderMark)) {
+        text.remove_prefix(kByteOrderMark.size());
+    }
+    std::vector<BridgeLine> lines;
+    for (std::size_t number = 1; !text.empty(); ++number) {
         const auto newline = text.find('\n');
         std::string_view line = text.substr(0, newline);
         text.remove_prefix(newline == std::string_view::npos ? text.size() : newline + 1);
-        line = line.substr(0, line.find(';'));
-        const auto equals = line.find('=');
-        if (equals == std::string_view::npos) {
+        line = Trim(line.substr(0, line.find(';')));
+        if (line.empty()) {
             continue;
         }
-        Apply(settings, Lower(Trim(line.substr(0, equals))), Trim(line.substr(equals + 1)));
+        const auto equals = line.find('=');
+        BridgeLine split;
+        split.number = number;
+        split.key = Lower(Trim(line.substr(0, equals)));
+        if (equals != std::string_view::npos) {
+            split.value = Trim(line.substr(equals + 1));
+            split.assigns = true;
+        }
+        lines.push_back(std::move(split));
+    }
+    return lines;
+}
+
+bool ApplyBridgeSetting(BridgeSettings& settings, std::string_view lowerCaseKey,
+                        std::string_view value) {
+    const std::optional<BridgeKey> key = FindBridgeKey(lowerCaseKey);
+    if (!key) {
+        return false;
+    }
+    std::uint32_t number = 0;
+    switch (*key) {
+        case BridgeKey::Address:
+            return ReadAddress(value, settings.address);
+        case BridgeKey::Port:
+            if (!ReadUnsigned(value, 1, 65535, number)) {
+                return false;
+            }
+            settings.port = static_cast<std::uint16_t>(number);
+            return true;
+        case BridgeKey::StalenessMs:
+            return ReadUnsigned(value, 1, kMaxStalenessMs, settings.stalenessMs);
+        case BridgeKey::InvertYaw:
+            return ReadSwitch(value, settings.yaw.invert);
+        case BridgeKey::InvertPitch:
+            return ReadSwitch(value, settings.pitch.invert);
+        case BridgeKey::InvertRoll:
+            return ReadSwitch(value, settings.roll.invert);
+        case BridgeKey::OffsetYaw:
+            return ReadDegrees(value, settings.yaw.offset);
+        case BridgeKey::OffsetPitch:
+            return ReadDegrees(value, settings.pitch.offset);
+        case BridgeKey::OffsetRoll:
+            return ReadDegrees(value, settings.roll.offset);
+    }
+    return false;
+}
+
+BridgeSettings ParseSettings(std::string_view text) {
+    BridgeSettings settings;
+    for (const BridgeLine& line : SplitBridgeLines(text)) {
+        if (line.assigns) {
+            ApplyBridgeSetting(settings, line.key, line.value);
+        }
     }
     return settings;
 }

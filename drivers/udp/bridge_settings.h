@@ -1,8 +1,13 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace velmora::udp {
 
@@ -23,8 +28,46 @@ struct BridgeSettings {
     AxisSetting roll;
 };
 
-// Lines of "key = value"; ';' starts a comment; keys in any letter case; unknown keys ignored; a
-// later line wins over an earlier one.
+// Every key of IWEARDRV.cfg, in the order of kBridgeKeys: the reader and the settings check
+// both take the names from there.
+enum class BridgeKey {
+    Address,
+    Port,
+    StalenessMs,
+    InvertYaw,
+    InvertPitch,
+    InvertRoll,
+    OffsetYaw,
+    OffsetPitch,
+    OffsetRoll
+};
+inline constexpr std::array<const char*, 9> kBridgeKeys = {
+    "address",     "port",       "staleness_ms", "invert_yaw", "invert_pitch",
+    "invert_roll", "offset_yaw", "offset_pitch", "offset_roll"};
+
+// The key a lower-case name stands for; nothing for a name the bridge does not know.
+std::optional<BridgeKey> FindBridgeKey(std::string_view lowerCaseName);
+
+// One line of the file that holds more than a comment.
+struct BridgeLine {
+    std::size_t number = 0;  // 1 for the file's first line
+    std::string key;         // in lower case, without white space at either end
+    std::string_view value;  // without white space at either end; a view into the text
+    bool assigns = false;    // false for a line without '=', which the reader skips
+};
+
+// Lines of "key = value"; ';' starts a comment; keys in any letter case. One leading UTF-8
+// byte-order mark (Notepad writes one) is no part of the first line.
+std::vector<BridgeLine> SplitBridgeLines(std::string_view text);
+
+// Sets the key's field from the value; false, with the field unchanged, for an unknown key or a
+// value that cannot be read or lies outside its range. A yes/no value is on exactly when it reads
+// "true" in any letter case and off for any other text, as in Velmora.cfg.
+bool ApplyBridgeSetting(BridgeSettings& settings, std::string_view lowerCaseKey,
+                        std::string_view value);
+
+// Every line applied in turn: unknown keys and unreadable values are skipped, and a later line
+// wins over an earlier one.
 BridgeSettings ParseSettings(std::string_view text);
 
 // The file at `path` parsed; the defaults when it is missing or unreadable. Reads at most the

@@ -19,6 +19,19 @@ double LittleEndianDouble(const unsigned char* bytes) {
 
 }  // namespace
 
+std::array<unsigned char, kDatagramSize> EncodeDatagram(const SenderPose& pose) {
+    const double values[6] = {pose.x, pose.y, pose.z, pose.yaw, pose.pitch, pose.roll};
+    std::array<unsigned char, kDatagramSize> bytes{};
+    for (std::size_t i = 0; i < 6; ++i) {
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, &values[i], sizeof bits);
+        for (std::size_t b = 0; b < 8; ++b) {
+            bytes[8 * i + b] = static_cast<unsigned char>(bits >> (8 * b));
+        }
+    }
+    return bytes;
+}
+
 std::optional<SenderPose> DecodeDatagram(const unsigned char* bytes, std::size_t size) {
     if (bytes == nullptr || size != kDatagramSize) {
         return std::nullopt;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <optional>
 
@@ -22,5 +23,9 @@ inline constexpr std::size_t kDatagramSize = 48;
 // The pose a datagram carries; nothing for any other size or when any of the six values is a NaN
 // or an infinity. Reads the bytes as little-endian whatever the machine's own order.
 std::optional<SenderPose> DecodeDatagram(const unsigned char* bytes, std::size_t size);
+
+// The datagram a sender makes of a pose, for the tools that try the bridge without tracking
+// software.
+std::array<unsigned char, kDatagramSize> EncodeDatagram(const SenderPose& pose);
 
 }  // namespace velmora::udp

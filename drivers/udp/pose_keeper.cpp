@@ -32,13 +32,12 @@ void PoseKeeper::Forget() {
 }
 
 std::optional<RawReading> PoseKeeper::Read(std::uint64_t nowMs) {
-    const bool zeroRequested = zeroRequested_.exchange(false, std::memory_order_acquire);
     // A clock that went back (it should not) counts as no time passed, not as a huge age.
     const std::uint64_t age = nowMs > arrivalMs_ ? nowMs - arrivalMs_ : 0;
     if (!newest_ || age > settings_.stalenessMs) {
         return std::nullopt;
     }
-    if (zeroRequested) {
+    if (zeroRequested_.exchange(false, std::memory_order_acquire)) {
         zero_ = *newest_;
     }
     const Angles& pose = *newest_;

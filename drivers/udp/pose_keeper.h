@@ -28,8 +28,8 @@ struct RawReading {
 //
 // Everything but RequestZero belongs to the polling thread. RequestZero comes from the game's
 // thread at any time and only raises a flag: the next read that has a fresh pose takes that pose
-// as the zero. A read with no fresh pose drops the request, as there is no current pose to centre
-// on.
+// as the zero. While the sender is quiet the flag waits: the camera holds the last pose, and the
+// player who presses reset then expects the head's pose when tracking resumes to be the centre.
 class PoseKeeper {
 public:
     // New settings; the pose and the zero stay.

@@ -43,7 +43,11 @@ TEST(HostOptions, RejectMalformedValuesWithTheOptionNamed) {
                                                        {"--motion", "wobbly"},
                                                        {"--pose", "1,2"},
                                                        {"--open-fails", "-3"},
-                                                       {"--trace-units", "grad"},
+                                                       {"--trace-units", "deg"},
+                                                       {"--trace-units", "raw"},
+                                                       {"--pose", "1,2,3", "--motion", "synthetic"},
+                                                       {"--trace", "t.csv", "--motion=still"},
+                                                       {"--pose", "1,2,3", "--trace", "t.csv"},
                                                        {"--no-such-option"},
                                                        {"--plugin"}};
     for (const auto& arguments : bad) {
@@ -54,19 +58,37 @@ TEST(HostOptions, RejectMalformedValuesWithTheOptionNamed) {
     }
 }
 
+// A fixed pose or a trace without --motion says which motion is meant: the synthetic one must
+// not run instead.
 TEST(HostOptions, TrackerOptionsBecomeTheSimulatedDriversVariables) {
-    HostOptions options;
-    std::string error;
-    ASSERT_TRUE(Parse(
-        {"--motion", "still", "--pose=8000,-10,0", "--read-fail-every", "7", "--hang-after", "40"},
-        options, error))
-        << error;
-    using Variable = std::pair<std::string, std::string>;
-    EXPECT_EQ(options.trackerEnvironment,
-              (std::vector<Variable>{{"VELMORA_SIM_MOTION", "still"},
-                                     {"VELMORA_SIM_POSE", "8000,-10,0"},
-                                     {"VELMORA_SIM_READ_FAIL_EVERY", "7"},
-                                     {"VELMORA_SIM_HANG_AFTER", "40"}}));
+    using Variables = std::vector<std::pair<std::string, std::string>>;
+    const struct {
+        std::vector<const char*> arguments;
+        Variables expected;
+    } cases[] = {
+        {{"--motion", "still", "--pose=8000,-10,0", "--read-fail-every", "7", "--hang-after", "40"},
+         {{"VELMORA_SIM_MOTION", "still"},
+          {"VELMORA_SIM_POSE", "8000,-10,0"},
+          {"VELMORA_SIM_READ_FAIL_EVERY", "7"},
+          {"VELMORA_SIM_HANG_AFTER", "40"}}},
+        {{"--pose", "-8000,0,0"},
+         {{"VELMORA_SIM_POSE", "-8000,0,0"}, {"VELMORA_SIM_MOTION", "still"}}},
+        {{"--trace", "t.csv", "--trace-units", "raw"},
+         {{"VELMORA_SIM_TRACE", "t.csv"},
+          {"VELMORA_SIM_TRACE_UNITS", "raw"},
+          {"VELMORA_SIM_MOTION", "trace"}}},
+        {{"--trace-units=degrees", "--motion", "trace", "--trace", "t.csv"},
+         {{"VELMORA_SIM_TRACE_UNITS", "degrees"},
+          {"VELMORA_SIM_MOTION", "trace"},
+          {"VELMORA_SIM_TRACE", "t.csv"}}},
+        {{"--open-fails", "2"}, {{"VELMORA_SIM_OPEN_FAILS", "2"}}},
+    };
+    for (const auto& c : cases) {
+        HostOptions options;
+        std::string error;
+        ASSERT_TRUE(Parse(c.arguments, options, error)) << error;
+        EXPECT_EQ(options.trackerEnvironment, c.expected) << c.arguments[0];
+    }
 }
 
 TEST(HostOptions, DriverNoneMeansNoDriverAtAll) {

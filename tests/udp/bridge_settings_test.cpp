@@ -30,7 +30,7 @@ TEST(BridgeSettings, EveryKeyIsReadFromAFile) {
            "port=5555\r\n"
            "  Staleness_MS  =  250   ; quicker\r\n"
            "invert_yaw = TRUE\n"
-           "invert_pitch = 1\n"
+           "invert_pitch = True\n"
            "invert_roll = false\n"
            "offset_yaw = -12.5\n"
            "offset_pitch = +3\n"
@@ -74,8 +74,6 @@ TEST(BridgeSettings, AValueThatCannotBeReadKeepsItsDefault) {
         {"staleness_ms = 60001"},
         {"staleness_ms = 1.5"},
         {"staleness_ms = 1e3"},
-        {"invert_yaw = yes"},
-        {"invert_yaw = 2"},
         {"invert_yaw ="},
         {"offset_yaw = 180.5"},
         {"offset_yaw = -200"},
@@ -95,6 +93,29 @@ TEST(BridgeSettings, AValueThatCannotBeReadKeepsItsDefault) {
         EXPECT_EQ(settings.yaw.invert, defaults.yaw.invert) << c.line;
         EXPECT_EQ(settings.yaw.offset, defaults.yaw.offset) << c.line;
     }
+}
+
+// The plug-in's rule: on exactly for "true" in any letter case, off for any other text. A later
+// line wins, so each case starts from the opposite value.
+TEST(BridgeSettings, AYesNoValueIsOnOnlyWhenItReadsTrue) {
+    const struct {
+        const char* value;
+        bool on;
+    } cases[] = {{"true", true}, {"TRUE", true}, {"True", true},   {"1", false},
+                 {"yes", false}, {"on", false},  {"false", false}, {"0", false}};
+    for (const auto& c : cases) {
+        const std::string from = c.on ? "false" : "true";
+        const BridgeSettings settings =
+            ParseSettings("invert_roll = " + from + "\ninvert_roll = " + c.value + "\n");
+        EXPECT_EQ(settings.roll.invert, c.on) << c.value;
+    }
+}
+
+// Notepad may save UTF-8 with a byte-order mark: the first line still counts, and only one mark
+// is skipped.
+TEST(BridgeSettings, ALeadingByteOrderMarkIsNoPartOfTheFirstKey) {
+    EXPECT_EQ(ParseSettings("\xEF\xBB\xBFport = 5000\n").port, 5000);
+    EXPECT_EQ(ParseSettings("\xEF\xBB\xBF\xEF\xBB\xBFport = 5000\n").port, 4242);
 }
 
 TEST(BridgeSettings, ABadLineLeavesTheOthersAndTheLastGoodValueWins) {

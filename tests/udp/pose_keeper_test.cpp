@@ -77,7 +77,9 @@ TEST(PoseKeeper, ZeroingMakesTheCurrentPoseTheCentreAndKeepsItAcrossAForget) {
     ExpectReading(keeper.Read(3), 0, 0, 0);
 }
 
-TEST(PoseKeeper, AZeroRequestWithNoFreshPoseIsDropped) {
+// A reset pressed while the sender is quiet (or before it ever sent) centres on the pose that
+// comes when it resumes, not on the stale one, and is not lost.
+TEST(PoseKeeper, AZeroRequestWithNoFreshPoseWaitsForTheNextPose) {
     BridgeSettings settings;
     settings.stalenessMs = 100;
     PoseKeeper keeper;
@@ -85,12 +87,16 @@ TEST(PoseKeeper, AZeroRequestWithNoFreshPoseIsDropped) {
     keeper.RequestZero();
     EXPECT_FALSE(keeper.Read(0).has_value());
     keeper.Accept(Angles(30.0, 0.0, 0.0), 10);
-    ExpectReading(keeper.Read(10), Raw(-30.0), 0, 0);
+    ExpectReading(keeper.Read(10), 0, 0, 0);
 
+    keeper.Accept(Angles(50.0, 0.0, 0.0), 20);
     keeper.RequestZero();
     EXPECT_FALSE(keeper.Read(500).has_value()) << "stale";
-    keeper.Accept(Angles(40.0, 0.0, 0.0), 600);
-    ExpectReading(keeper.Read(600), Raw(-40.0), 0, 0);
+    EXPECT_FALSE(keeper.Read(600).has_value()) << "still stale";
+    keeper.Accept(Angles(40.0, 0.0, 0.0), 700);
+    ExpectReading(keeper.Read(700), 0, 0, 0);
+    keeper.Accept(Angles(45.0, 0.0, 0.0), 710);
+    ExpectReading(keeper.Read(710), Raw(-5.0), 0, 0);
 }
 
 TEST(PoseKeeper, InversionAndOffsetApplyInTheSendersSenseAndSurviveAZero) {

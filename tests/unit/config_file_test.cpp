@@ -74,7 +74,11 @@ TEST(ConfigFile, ParsesLinesAsTheWindowsReaderDoes) {
          "j=2\n",
          {{"S", {{"k", "1"}}}}},
         {"[S]\nk=1\nj=2\x1a", {{"S", {{"k", "1"}, {"j", "2"}}}}},
-        {"k\0=\0v\n"s, {{"", {{"k\0"s, "\0v"s}}}}}};
+        {"k\0=\0v\n"s, {{"", {{"k\0"s, "\0v"s}}}}},
+        // Notepad's UTF-8 byte-order mark: skipped once at the start of the file, kept elsewhere.
+        {"\xEF\xBB\xBF[Settings]\r\nk=1\r\n", {{"Settings", {{"k", "1"}}}}},
+        {"\xEF\xBB\xBF\xEF\xBB\xBFk=1\n[S]\n\xEF\xBB\xBFj=2\n",
+         {{"", {{"\xEF\xBB\xBFk", "1"}}}, {"S", {{"\xEF\xBB\xBFj", "2"}}}}}};
     for (const Case& c : cases) {
         EXPECT_EQ(Parse(c.text), c.expected) << c.text;
     }

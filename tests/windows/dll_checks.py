@@ -1,6 +1,7 @@
 """What a Windows DLL we ship shows from outside, checked from its bytes: exactly its entry points,
 undecorated (the plug-in's with ordinals 1 to 4 in name order, as the game looks them up), and
-imports of Windows system DLLs only (a player has no MinGW runtime DLL). The check of the built
+imports of Windows system DLLs only (a player has no MinGW runtime DLL); for a program we ship, no
+exports and the same imports. The check of the built
 DLLs and the check of the release zip both use it, so both hold the same contract."""
 
 import pe_image
@@ -43,3 +44,8 @@ def check_plugin(name, data):
 
 def check_driver(name, data):
     check_boundary(name, pe_image.PeImage(data), DRIVER_EXPORTS, DRIVER_IMPORTS)
+
+
+def check_program(name, data):
+    # The settings check listens and sends over UDP, as the bridge does.
+    check_boundary(name, pe_image.PeImage(data), [], DRIVER_IMPORTS)

@@ -137,9 +137,10 @@ const std::map<std::string, Setter, std::less<>>& ValueOptions() {
         {"--pose", TrackerVariable("VELMORA_SIM_POSE", ParsePose)},
         {"--trace",
          TrackerVariable("VELMORA_SIM_TRACE", [](std::string_view v) { return !v.empty(); })},
+        // The words velmora-tune's --units takes, and the simulated tracker too.
         {"--trace-units",
          TrackerVariable("VELMORA_SIM_TRACE_UNITS",
-                         [](std::string_view v) { return v == "deg" || v == "raw"; })},
+                         [](std::string_view v) { return v == "degrees" || v == "raw"; })},
         {"--open-fails", TrackerVariable("VELMORA_SIM_OPEN_FAILS", IsCount)},
         {"--read-fail-every", TrackerVariable("VELMORA_SIM_READ_FAIL_EVERY", IsCount)},
         {"--hang-after", TrackerVariable("VELMORA_SIM_HANG_AFTER", IsCount)},
@@ -181,6 +182,50 @@ bool ParseVehicleScript(std::string_view text, std::vector<VehicleChange>& chang
     return true;
 }
 
+namespace {
+
+const std::string* TrackerValue(const HostOptions& options, std::string_view variable) {
+    for (const auto& [name, value] : options.trackerEnvironment) {
+        if (name == variable) {
+            return &value;
+        }
+    }
+    return nullptr;
+}
+
+// --pose belongs to the still motion and --trace to the recorded one: given alone, either says
+// which motion is meant; given with another motion, it would be ignored, so it is refused.
+bool SettleMotion(HostOptions& options, std::string& error) {
+    const std::string* motion = TrackerValue(options, "VELMORA_SIM_MOTION");
+    const bool pose = TrackerValue(options, "VELMORA_SIM_POSE") != nullptr;
+    const bool trace = TrackerValue(options, "VELMORA_SIM_TRACE") != nullptr;
+    if (TrackerValue(options, "VELMORA_SIM_TRACE_UNITS") != nullptr && !trace) {
+        error = "--trace-units: there is no --trace to apply it to";
+        return false;
+    }
+    if (motion == nullptr) {
+        if (pose && trace) {
+            error = "--pose and --trace: a fixed pose or a trace, not both";
+            return false;
+        }
+        if (pose || trace) {
+            options.trackerEnvironment.emplace_back("VELMORA_SIM_MOTION", pose ? "still" : "trace");
+        }
+        return true;
+    }
+    if (pose && *motion != "still") {
+        error = "--pose: the fixed pose is for --motion still, not " + *motion;
+        return false;
+    }
+    if (trace && *motion != "trace") {
+        error = "--trace: the trace is for --motion trace, not " + *motion;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 bool ParseOptions(int argc, const char* const* argv, HostOptions& options, std::string& error) {
     for (int i = 1; i < argc; ++i) {
         std::string_view argument = argv[i];
@@ -220,7 +265,7 @@ bool ParseOptions(int argc, const char* const* argv, HostOptions& options, std::
             return false;
         }
     }
-    return true;
+    return options.help || SettleMotion(options, error);
 }
 
 const char* UsageText() {
@@ -240,8 +285,9 @@ const char* UsageText() {
            "  --summary FILE         also write the summary to FILE\n"
            "  --plain                plain lines even on a terminal\n"
            "simulated tracker:\n"
-           "  --motion synthetic|still|trace   --pose YAW,PITCH,ROLL (raw units)\n"
-           "  --trace FILE   --trace-units deg|raw\n"
+           "  --motion synthetic|still|trace   (--pose means still, --trace means trace)\n"
+           "  --pose YAW,PITCH,ROLL (raw units; yaw positive = head turned left)\n"
+           "  --trace FILE (CSV time_s,yaw,pitch,roll)   --trace-units degrees|raw\n"
            "  --open-fails N   --read-fail-every N   --hang-after N\n";
 }
 

@@ -174,6 +174,7 @@ private:
 
     void RunFrame(double elapsed) {
         FrameAnswers answers{};
+        bool answering = false;
         for (int i = 0; i < kQueriedCount; ++i) {
             float value = kUntouched;
             const auto before = Clock::now();
@@ -189,12 +190,23 @@ private:
             if (answered && !enabled_) {
                 statistics_.CountAnswerWhileDisabled();
             }
+            answering = answering || (answered && i < static_cast<int>(answers.size()));
             if (i < static_cast<int>(answers.size())) {
                 answers[i] = {answered, value};
             }
         }
         statistics_.CountFrame();
         recorder_.Record(elapsed, vehicle_, answers);
+        // The game sees the controls, not the host's calls: say when that changes, which a
+        // test-mode reload of "Use Tracker" can do between the host's Enable and Disable.
+        if (statistics_.Frames() > 1 && answering != answering_) {
+            view_->Event(elapsed, !answering ? "the controls are silent"
+                                  : enabled_ ? "the controls answer"
+                                             : "the controls answer, though the host called "
+                                               "Disable: a test-mode reload applied \"Use "
+                                               "Tracker\" again");
+        }
+        answering_ = answering;
     }
 
     void Refresh(double elapsed, bool force = false) {
@@ -216,7 +228,9 @@ private:
         status.vehicle = vehicle_;
         status.tracker = tracker_.State();
         status.trackerDetail = tracker_.Detail();
-        status.enabled = enabled_;
+        status.trackerFailures = tracker_.Failures();
+        status.answering = answering_;
+        status.hostEnabled = enabled_;
         status.framesPerSecond = framesPerSecond_;
         status.queriesPerSecond = queriesPerSecond_;
         status.statistics = &statistics_;
@@ -239,6 +253,7 @@ private:
     double nextReport_ = 0.0;
     std::int64_t vehicleUpdates_ = 0;
     bool enabled_ = true;
+    bool answering_ = false;
     double nextRefresh_ = 0.0;
     double rateSince_ = 0.0;
     std::int64_t framesSince_ = 0;

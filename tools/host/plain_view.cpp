@@ -14,7 +14,7 @@ void PlainView::Show(const LiveStatus& status) {
     char head[160];
     std::snprintf(head, sizeof head, "[%6.2f s] frames/s %5.1f  queries/s %6.0f  tracker %s  %s",
                   status.elapsed, status.framesPerSecond, status.queriesPerSecond,
-                  status.tracker.c_str(), status.enabled ? "enabled" : "disabled");
+                  status.tracker.c_str(), PluginState(status).c_str());
     line = head;
     line += "  vehicle \"" + status.vehicle + "\" |";
     for (int i = 0; i < static_cast<int>(kControlNames.size()); ++i) {

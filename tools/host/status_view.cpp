@@ -13,4 +13,12 @@ std::string LastAnswer(const ControlTally& tally) {
     return text;
 }
 
+std::string PluginState(const LiveStatus& status) {
+    std::string state = status.answering ? "answering" : "silent";
+    if (!status.hostEnabled) {
+        state += " (host: Disable)";
+    }
+    return state;
+}
+
 }  // namespace velmora::host

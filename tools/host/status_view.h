@@ -13,7 +13,12 @@ struct LiveStatus {
     std::string vehicle;
     std::string tracker;
     std::string trackerDetail;
-    bool enabled = true;  // as far as the host's own Enable/Disable calls go
+    std::string trackerFailures;
+    // Whether the controls answered in the last frame: what the game would see. The host's own
+    // Enable/Disable calls are not the whole story, since a test-mode reload applies
+    // "Use Tracker" again.
+    bool answering = false;
+    bool hostEnabled = true;  // the host's last call was Enable (or none), not Disable
     double framesPerSecond = 0.0;
     double queriesPerSecond = 0.0;
     const RunStatistics* statistics = nullptr;
@@ -33,5 +38,8 @@ public:
 
 // Formats a control's last answer: the value, or "-" when unanswered.
 std::string LastAnswer(const ControlTally& tally);
+
+// "answering" or "silent", with the host's Disable named when it is in force.
+std::string PluginState(const LiveStatus& status);
 
 }  // namespace velmora::host

@@ -23,11 +23,30 @@ std::string Bar(const ControlTally& tally, float fullScale) {
     return bar;
 }
 
+// The block must fit an 80x24 terminal: a row that wrapped would push the block out of place.
+constexpr std::size_t kWidth = 79;
+
+// `text` cut to kWidth visible characters; SGR sequences (ESC [ ... m) take no room.
+std::string FitWidth(const std::string& text) {
+    std::size_t visible = 0;
+    bool inEscape = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\x1b') {
+            inEscape = true;
+        } else if (inEscape) {
+            inEscape = text[i] != 'm';
+        } else if (++visible > kWidth) {
+            return text.substr(0, i) + "\x1b[0m";
+        }
+    }
+    return text;
+}
+
 void AddRow(std::string& screen, int row, const std::string& text) {
     char move[16];
     std::snprintf(move, sizeof move, "\x1b[%d;1H", row);
     screen += move;
-    screen += text;
+    screen += FitWidth(text);
     screen += "\x1b[K";
 }
 
@@ -51,12 +70,14 @@ void TerminalView::Show(const LiveStatus& status) {
                   title_.c_str(), status.elapsed, status.duration);
     AddRow(screen, 1, text);
     AddRow(screen, 2, "  vehicle   " + (status.vehicle.empty() ? "(none)" : status.vehicle));
-    AddRow(screen, 3, "  tracker   " + status.tracker + "   " + status.trackerDetail);
-    std::snprintf(text, sizeof text, "  plug-in   %-8s  frames/s %5.1f   queries/s %6.0f",
-                  status.enabled ? "enabled" : "disabled", status.framesPerSecond,
-                  status.queriesPerSecond);
-    AddRow(screen, 4, text);
-    AddRow(screen, 5, "");
+    std::snprintf(text, sizeof text, "  tracker   %-8s  %s", status.tracker.c_str(),
+                  status.trackerDetail.c_str());
+    AddRow(screen, 3, text);
+    AddRow(screen, 4,
+           status.trackerFailures.empty() ? "" : "            failed    " + status.trackerFailures);
+    std::snprintf(text, sizeof text, "  plug-in   %-25s  frames/s %5.1f  queries/s %6.0f",
+                  PluginState(status).c_str(), status.framesPerSecond, status.queriesPerSecond);
+    AddRow(screen, 5, text);
     const RunStatistics& statistics = *status.statistics;
     for (int i = 0; i < static_cast<int>(kControlNames.size()); ++i) {
         const ControlTally& tally = statistics.Tally(i);
@@ -71,7 +92,7 @@ void TerminalView::Show(const LiveStatus& status) {
                     std::to_string(statistics.Tally(index).answered);
     }
     AddRow(screen, 15, undriven + " answers");
-    AddRow(screen, kBlockRows, "  -- events " + std::string(50, '-'));
+    AddRow(screen, kBlockRows, "  -- events " + std::string(kWidth - 13, '-'));
     screen +=
         "\x1b"
         "8";

@@ -60,11 +60,21 @@ std::string TrackerProbe::Detail() const {
     }
     SimTrackerCounters counters{};
     AsFunction<GetCounters>(getCounters_)(&counters);
-    char text[160];
-    std::snprintf(text, sizeof text,
-                  "opens %d (%d failed)  reads %d (%d failed)  closes %d  zero-sets %d%s",
-                  counters.opens, counters.failedOpens, counters.reads, counters.failedReads,
-                  counters.closes, counters.zeroSets, counters.hungReads > 0 ? "  read hung" : "");
+    char text[120];
+    std::snprintf(text, sizeof text, "opens %d  reads %d  closes %d  zero-sets %d", counters.opens,
+                  counters.reads, counters.closes, counters.zeroSets);
+    return text;
+}
+
+std::string TrackerProbe::Failures() const {
+    if (getCounters_ == nullptr) {
+        return "";
+    }
+    SimTrackerCounters counters{};
+    AsFunction<GetCounters>(getCounters_)(&counters);
+    char text[120];
+    std::snprintf(text, sizeof text, "opens %d  reads %d%s", counters.failedOpens,
+                  counters.failedReads, counters.hungReads > 0 ? "  (a read hangs)" : "");
     return text;
 }
 

@@ -22,8 +22,10 @@ public:
     // "open", "failing" or "closed" from the test interface; "loaded" without one; "missing"
     // when nothing was preloaded.
     std::string State() const;
-    // A short line of the driver's counters for the live view; empty without a test interface.
+    // Short lines of the driver's counters for the live view, each well within a terminal's
+    // width: the calls, and the failed ones. Empty without a test interface.
     std::string Detail() const;
+    std::string Failures() const;
     // The same counters by name, for the summary.
     std::vector<std::pair<std::string, std::int64_t>> Counters() const;
 

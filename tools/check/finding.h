@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace velmora::check {
+
+// What kind of surprise a line holds; the tests compare these, the player reads the text.
+enum class FindingKind {
+    Encoding,         // the file is not text the readers can read (UTF-16)
+    OutsideSections,  // key lines before the first section header
+    SectionName,      // a header that is probably not the section meant
+    NotAHeader,       // a header with spaces around it: read as a key
+    NoEquals,         // a line with no '=': sets nothing
+    Duplicate,        // a key set twice: one of the lines counts
+    UnknownKey,       // a key no reader knows
+    MisplacedKey,     // a real key in a section where it counts for nothing
+    Unreadable,       // a value that does not read: the key changes nothing (or means MinFrames)
+    PartlyRead,       // a number followed by text the reader ignores
+    ReadsAsOff,       // a yes/no value other than "true" or "false"
+    Clamped,          // a number outside its range, taken as the nearest value in it
+    MissingSection,   // "Copy From" naming no section with keys
+    CopyLoop,         // "Copy From" chains that come back to themselves
+    NotThisComputer,  // a bridge address this computer does not have
+};
+
+struct Finding {
+    std::size_t line = 0;  // 1 for the file's first line
+    FindingKind kind = FindingKind::UnknownKey;
+    std::string text;
+};
+
+// Ordered by line; a finding about a line that another already describes in the same words is
+// dropped (a section applied for several cars is checked once per car).
+void SortFindings(std::vector<Finding>& findings);
+
+}  // namespace velmora::check

@@ -1,0 +1,122 @@
+#include "report_text.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "config/settings_keys.h"
+#include "written_text.h"
+
+namespace velmora::check {
+namespace {
+
+void PrintFindings(std::FILE* out, const std::string& name, const std::string& path,
+                   const std::vector<Finding>& findings) {
+    std::fprintf(out, "%s: %s\n", name.c_str(), path.c_str());
+    if (findings.empty()) {
+        std::fprintf(out, "  No findings: every line reads as it seems to.\n");
+        return;
+    }
+    std::fprintf(out, "  %lu finding%s:\n", static_cast<unsigned long>(findings.size()),
+                 findings.size() == 1 ? "" : "s");
+    for (const Finding& finding : findings) {
+        const std::string first = "  line " + std::to_string(finding.line) + ": ";
+        PrintWrapped(out, first, first.size(), finding.text);
+    }
+}
+
+const char* OnOff(bool on) {
+    return on ? "on" : "off";
+}
+
+std::string Directions(bool first, bool second, const char* firstName, const char* secondName) {
+    if (first && second) {
+        return std::string(firstName) + ", " + secondName;
+    }
+    return first ? firstName : second ? secondName : "none";
+}
+
+// Quoted when spaces at either end would not show.
+std::string SectionName(const std::string& name) {
+    const bool spaced = !name.empty() && (name.front() == ' ' || name.back() == ' ');
+    return spaced ? Quoted(name) : name;
+}
+
+std::string CarName(const AppliedProfile& profile) {
+    return profile.car.empty() ? "(any other car)" : SectionName(profile.car);
+}
+
+void PrintProfiles(std::FILE* out, const SettingsReport& report) {
+    const AppliedProfile& any = report.profiles.front();
+    std::fprintf(out,
+                 "\n  Switches: Use Tracker %s, TestMode %s, Use Filtering %s, SD Skipfactor %g\n",
+                 OnOff(any.useTracker), OnOff(any.testMode), OnOff(any.useFiltering),
+                 static_cast<double>(any.sdSkipfactor));
+    if (!any.useFiltering) {
+        std::fprintf(out,
+                     "  (Use Filtering is off: no smoothing, every ring holds one reading.)\n");
+    }
+    std::fprintf(out,
+                 "\n  What each car gets (sections applied in order, \"Copy From\" ones first):\n");
+    const char* const axes[3] = {"yaw", "pitch", "roll"};
+    const char* const ways[3][2] = {{"left", "right"}, {"up", "down"}, {"left", "right"}};
+    const auto join = [](auto first, auto last) {
+        std::string joined;
+        for (auto section = first; section != last; ++section) {
+            joined += (joined.empty() ? "" : " -> ") + SectionName(*section);
+        }
+        return joined;
+    };
+    for (const AppliedProfile& profile : report.profiles) {
+        const auto general = profile.sections.begin() + static_cast<long>(profile.generalSections);
+        std::string order = general == profile.sections.begin()
+                                ? "(no [" + std::string(keys::kGeneralFilter) + "] with keys)"
+                                : join(profile.sections.begin(), general);
+        if (!profile.car.empty()) {
+            order += ", then " + join(general, profile.sections.end());
+        }
+        std::fprintf(out, "\n");
+        PrintWrapped(out, "  " + CarName(profile) + ": ", 6, order);
+        std::fprintf(out,
+                     "           MinFrames  MaxFrames  DecreaseFrame  OffsetFrame  Directions\n");
+        for (std::size_t i = 0; i < 3; ++i) {
+            const AxisOutcome& axis = profile.axes[i];
+            std::fprintf(out, "    %-5s  %9d  %9d  %13g  %11d  %s\n", axes[i], axis.minFrames,
+                         axis.maxFrames, static_cast<double>(axis.decreaseFrame), axis.offsetFrame,
+                         Directions(profile.directions[2 * i], profile.directions[2 * i + 1],
+                                    ways[i][0], ways[i][1])
+                             .c_str());
+        }
+    }
+}
+
+}  // namespace
+
+void PrintSettingsReport(std::FILE* out, const std::string& path, const SettingsReport& report) {
+    PrintFindings(out, "Velmora.cfg", path, report.findings);
+    PrintProfiles(out, report);
+}
+
+void PrintBridgeReport(std::FILE* out, const std::string& path, const BridgeReport& report) {
+    PrintFindings(out, "IWEARDRV.cfg", path, report.findings);
+    const udp::BridgeSettings& settings = report.settings;
+    std::string inverted;
+    for (const auto& [name, axis] :
+         {std::pair{"yaw", &settings.yaw}, std::pair{"pitch", &settings.pitch},
+          std::pair{"roll", &settings.roll}}) {
+        if (axis->invert) {
+            inverted += (inverted.empty() ? "" : ", ") + std::string(name);
+        }
+    }
+    char text[400];
+    std::snprintf(
+        text, sizeof text,
+        "The bridge listens on %s, port %u; with no datagram for %u ms the tracker counts "
+        "as lost. Inverted: %s. Offsets: yaw %g, pitch %g, roll %g degrees.",
+        DottedAddress(settings.address).c_str(), static_cast<unsigned>(settings.port),
+        static_cast<unsigned>(settings.stalenessMs), inverted.empty() ? "none" : inverted.c_str(),
+        settings.yaw.offset, settings.pitch.offset, settings.roll.offset);
+    std::fprintf(out, "\n");
+    PrintWrapped(out, "  ", 2, text);
+}
+
+}  // namespace velmora::check

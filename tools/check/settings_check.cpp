@@ -1,0 +1,354 @@
+#include "settings_check.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <utility>
+
+#include "config/config_file.h"
+#include "config/config_lines.h"
+#include "config/number_reader.h"
+#include "config/overrides.h"
+#include "config/settings_keys.h"
+#include "config/settings_reader.h"
+#include "known_keys.h"
+#include "written_text.h"
+
+namespace velmora::check {
+namespace {
+
+std::string Number(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
+std::string TrimmedSpaces(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    return first == std::string::npos ? ""
+                                      : text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// "[Section] Key: ", the start of most findings.
+std::string Where(const std::string& section, std::string_view key) {
+    return "[" + section + "] " + std::string(key) + ": ";
+}
+
+class SettingsChecker {
+public:
+    explicit SettingsChecker(std::string_view bytes) : bytes_(bytes) {
+        config_.Parse(bytes);
+        // Before any lookup inserts what the file does not hold.
+        written_ = config_.Sections();
+        for (const auto& [name, keys] : written_) {
+            if (name != keys::kSettings && name != keys::kGeneralFilter && !name.empty()) {
+                cars_.push_back(name);
+            }
+        }
+        for (const std::optional<std::string>& car : Cars()) {
+            const auto chain = ProfileChain(config_, car.value_or(keys::kGeneralFilter));
+            settingsIsProfile_ = settingsIsProfile_ || std::find(chain.begin(), chain.end(),
+                                                                 keys::kSettings) != chain.end();
+        }
+    }
+
+    SettingsReport Run() {
+        CheckLines();
+        CheckLoops();
+        CheckRings();
+        SortFindings(report_.findings);
+        for (const std::optional<std::string>& car : Cars()) {
+            report_.profiles.push_back(ApplyProfiles(config_, car));
+        }
+        return std::move(report_);
+    }
+
+private:
+    // Nothing for "General Filter" alone, then every section that could be a car's.
+    std::vector<std::optional<std::string>> Cars() const {
+        std::vector<std::optional<std::string>> cars = {std::nullopt};
+        cars.insert(cars.end(), cars_.begin(), cars_.end());
+        return cars;
+    }
+
+    void Add(std::size_t line, FindingKind kind, std::string text) {
+        report_.findings.push_back({line, kind, std::move(text)});
+    }
+
+    void CheckLines() {
+        ConfigLines lines(bytes_);
+        std::string section;
+        bool inSection = false;
+        bool outsideReported = false;
+        while (const std::optional<ConfigLine> line = lines.Next()) {
+            if (line->header) {
+                section.assign(line->section);
+                inSection = true;
+                CheckHeader(line->number, section);
+                continue;
+            }
+            const std::string key(line->key);
+            if (key.empty() && !line->assigns) {
+                continue;  // spaces only: the reader stores an empty key, which means nothing
+            }
+            const auto [first, fresh] = firstLine_.try_emplace({section, key}, line->number);
+            if (!fresh) {
+                Add(line->number, FindingKind::Duplicate,
+                    Where(section, key) + "set on line " + std::to_string(first->second) +
+                        " already; the first one counts, so this line changes nothing");
+                continue;
+            }
+            if (!line->assigns && key.size() >= 2 && key.front() == '[' && key.back() == ']') {
+                Add(line->number, FindingKind::NotAHeader,
+                    Quoted(key) +
+                        " is read as a key, not a header: a header may have no space before or "
+                        "after it, so this section does not begin here");
+                continue;
+            }
+            if (!inSection) {
+                if (!outsideReported) {
+                    outsideReported = true;
+                    Add(line->number, FindingKind::OutsideSections,
+                        "key lines before the first [section] header belong to no section a "
+                        "car uses: put them under [Settings], [General Filter] or a car's "
+                        "section");
+                }
+                continue;
+            }
+            CheckKeyLine(line->number, section, *line);
+        }
+    }
+
+    void CheckHeader(std::size_t line, const std::string& name) {
+        const std::string trimmed = TrimmedSpaces(name);
+        if (trimmed != name && !trimmed.empty()) {
+            Add(line, FindingKind::SectionName,
+                "[" + name +
+                    "] has spaces inside the brackets: it applies only to a car whose name "
+                    "has them too");
+            return;
+        }
+        if (name == keys::kSettings || name == keys::kGeneralFilter) {
+            return;
+        }
+        if (const auto meant = NearestName(name, {keys::kSettings, keys::kGeneralFilter})) {
+            Add(line, FindingKind::SectionName,
+                "[" + name + "]: did you mean [" + *meant +
+                    "]? Section names must match exactly, letter case included");
+        }
+    }
+
+    void CheckKeyLine(std::size_t line, const std::string& section, const ConfigLine& text) {
+        const std::string key(text.key);
+        if (!text.assigns) {
+            std::string advice;
+            for (const KeyInfo& known : KnownKeys()) {
+                if (key.starts_with(known.name + " ")) {
+                    advice =
+                        ": did you mean " +
+                        Quoted(known.name + " = " + TrimmedSpaces(key.substr(known.name.size()))) +
+                        "?";
+                }
+            }
+            Add(line, FindingKind::NoEquals,
+                "[" + section + "] " + Quoted(key) + " has no '=', so it sets nothing" + advice);
+            return;
+        }
+        const KeyInfo* known = FindKey(key);
+        if (known == nullptr) {
+            std::string text = "[" + section + "] " + Quoted(key) + " is no key Velmora reads";
+            if (const auto meant = NearestName(key, KeyNames())) {
+                text += ": did you mean " + Quoted(*meant) + "?";
+                if (Lowered(*meant) == Lowered(key)) {
+                    text += " Keys are case-sensitive";
+                }
+            }
+            Add(line, FindingKind::UnknownKey, text);
+            return;
+        }
+        if (known->place == Place::Settings && section != keys::kSettings) {
+            Add(line, FindingKind::MisplacedKey,
+                Where(section, key) + "counts only in [Settings]; here it changes nothing");
+            return;
+        }
+        if (known->place == Place::Profile && section == keys::kSettings && !settingsIsProfile_) {
+            Add(line, FindingKind::MisplacedKey,
+                Where(section, key) +
+                    "counts only in [General Filter] or a car's section; here it changes "
+                    "nothing");
+            return;
+        }
+        if (!text.value.empty()) {
+            CheckValue(line, section, *known, text.value);
+        }
+    }
+
+    void CheckValue(std::size_t line, const std::string& section, const KeyInfo& key,
+                    std::string_view value) {
+        const std::string where = Where(section, key.name);
+        switch (key.type) {
+            case Type::Flag:
+                if (!*ParseFlag(value)) {
+                    if (const std::string off = OffReading(value); !off.empty()) {
+                        Add(line, FindingKind::ReadsAsOff, where + off);
+                    }
+                }
+                return;
+            case Type::Int:
+                CheckInt(line, where, key.field, value);
+                return;
+            case Type::Float:
+                CheckFloat(line, where, key.field, value);
+                return;
+            case Type::SectionName:
+                if (written_.count(std::string(value)) == 0) {
+                    std::string text = where + Quoted(value) +
+                                       " is no section with keys in this file: nothing is copied";
+                    std::vector<std::string> sections;
+                    for (const auto& [name, keys] : written_) {
+                        sections.push_back(name);
+                    }
+                    if (const auto meant = NearestName(value, sections)) {
+                        text += "; did you mean " + Quoted(*meant) + "?";
+                    }
+                    Add(line, FindingKind::MissingSection, text);
+                }
+                return;
+        }
+    }
+
+    void CheckInt(std::size_t line, const std::string& where, Field field, std::string_view value) {
+        const auto read = ParseLeadingInt(value);
+        if (!read) {
+            Add(line, FindingKind::Unreadable,
+                where + Quoted(value) +
+                    (field == Field::MaxFrames
+                         ? " is not a whole number: an unreadable MaxFrames means MinFrames, so "
+                           "the camera averages only MinFrames readings while the head is still"
+                         : " is not a whole number: the line changes nothing"));
+            return;
+        }
+        const std::string_view rest = value.substr(read->length);
+        if (!rest.empty()) {
+            Add(line, FindingKind::PartlyRead,
+                where + Quoted(value) + " reads as " + std::to_string(read->value) +
+                    ": Velmora ignores " + Quoted(rest) +
+                    (rest.front() == '.' ? ", as this key takes whole numbers only" : ""));
+        }
+        if (field == Field::MinFrames && read->value < 1) {
+            Add(line, FindingKind::Clamped,
+                where + std::to_string(read->value) + " is below 1: it counts as 1");
+        }
+        if (field == Field::OffsetFrame && read->value < 0) {
+            Add(line, FindingKind::Clamped,
+                where + std::to_string(read->value) + " is below 0: it counts as 0");
+        }
+    }
+
+    void CheckFloat(std::size_t line, const std::string& where, Field field,
+                    std::string_view value) {
+        const auto read = ParseLeadingFloat(value);
+        if (!read) {
+            Add(line, FindingKind::Unreadable,
+                where + Quoted(value) + " is not a number: the line changes nothing");
+            return;
+        }
+        const std::string_view rest = value.substr(read->length);
+        if (!rest.empty()) {
+            Add(line, FindingKind::PartlyRead,
+                where + Quoted(value) + " reads as " + Number(read->value) +
+                    (rest.front() == ','
+                         ? ": the decimal point is '.', whatever the language of Windows"
+                         : ": Velmora ignores " + Quoted(rest)));
+        }
+        if (field == Field::DecreaseFrame && read->value < 1.0f) {
+            Add(line, FindingKind::Clamped,
+                where + Number(read->value) + " is below 1: it counts as 1");
+        }
+    }
+
+    // A chain that comes back to a section already in it: the plug-in applies each section once
+    // and stops there. Reported once per loop, at the "Copy From" that closes it.
+    void CheckLoops() {
+        std::set<std::set<std::string>> reported;
+        for (const auto& [name, keys] : written_) {
+            const std::vector<std::string> chain = ProfileChain(config_, name);
+            if (chain.empty()) {
+                continue;
+            }
+            const std::string& farthest = chain.front();
+            const std::string next = config_.Value(farthest, keys::kCopyFrom);
+            const auto closing = std::find(chain.begin(), chain.end(), next);
+            if (next.empty() || closing == chain.end() ||
+                !reported.insert(std::set<std::string>(chain.begin(), closing + 1)).second) {
+                continue;
+            }
+            std::string path = next;
+            for (auto section = closing; section != chain.begin(); --section) {
+                path += " -> " + *(section - 1);
+            }
+            path += " -> " + next;
+            Add(firstLine_[{farthest, keys::kCopyFrom}], FindingKind::CopyLoop,
+                Where(farthest, keys::kCopyFrom) + Quoted(next) + " closes a loop (" + path +
+                    "): Velmora applies each section once and stops there");
+        }
+    }
+
+    // MaxFrames outside what a ring can be: found by applying the profiles with the plug-in's
+    // own filters and comparing the ring each section asked for with the one it got.
+    void CheckRings() {
+        for (const std::optional<std::string>& car : Cars()) {
+            for (const RingOutcome& outcome : RingOutcomes(config_, car)) {
+                const char* key = keys::kAxes[outcome.axis].maxFrames;
+                const auto written = written_.find(outcome.section);
+                if (outcome.ring == outcome.asked || written == written_.end() ||
+                    !ParseLeadingInt(written->second.at(key))) {
+                    continue;  // an unreadable value is reported as such
+                }
+                const std::string where = Where(outcome.section, key);
+                const std::string ring = std::to_string(outcome.ring);
+                Add(firstLine_[{outcome.section, key}], FindingKind::Clamped,
+                    outcome.asked > kLongestRing
+                        ? where + std::to_string(outcome.asked) + " is more than " + ring +
+                              ": the ring holds " + ring + " readings"
+                        : where + std::to_string(outcome.asked) + " is below MinFrames (" + ring +
+                              (car ? " for " + *car : "") + "): the ring holds " + ring +
+                              " readings");
+            }
+        }
+    }
+
+    std::string_view bytes_;
+    ConfigFile config_;
+    std::map<std::string, ConfigFile::Section> written_;
+    std::vector<std::string> cars_;
+    bool settingsIsProfile_ = false;
+    std::map<std::pair<std::string, std::string>, std::size_t> firstLine_;
+    SettingsReport report_;
+};
+
+bool IsUtf16(std::string_view bytes) {
+    return bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF");
+}
+
+}  // namespace
+
+SettingsReport CheckSettings(std::string_view bytes) {
+    if (IsUtf16(bytes)) {
+        SettingsReport report;
+        report.findings.push_back(
+            {1, FindingKind::Encoding,
+             "the file is saved as UTF-16 (\"Unicode\" in Notepad): Velmora reads none of it. "
+             "Save it as UTF-8 or ANSI"});
+        ConfigFile config;
+        config.Parse(bytes);
+        report.profiles.push_back(ApplyProfiles(config, std::nullopt));
+        return report;
+    }
+    return SettingsChecker(bytes).Run();
+}
+
+}  // namespace velmora::check
