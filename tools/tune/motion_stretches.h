@@ -28,14 +28,21 @@ struct MotionStretches {
     std::vector<Stretch> still;
     std::vector<Stretch> moving;
     // Around a jump of the stored readings by a whole turn (the filter carries a reading across the
-    // ±180° seam, but not a head that turns on past a full circle): no head moves like that, so
-    // these readings count as neither rest nor movement, and no metric looks at them.
-    std::vector<Stretch> fullTurns;
+    // ±180° seam, but not a head that turns on past a full circle), and around a join of a trace
+    // cut to one vehicle: no head moves like that, so these readings count as neither rest nor
+    // movement, and no metric looks at them.
+    std::vector<Stretch> leftOut;
 
-    bool InFullTurn(std::size_t reading) const;
+    bool LeftOut(std::size_t reading) const;
 
-    // `degrees` holds one reading per 10 ms poll.
-    static MotionStretches Find(const std::vector<double>& degrees);
+    // Only what lies in `blocks` (in order, within the trace's `readings`): each rest and movement
+    // in the block where it begins, cut off at that block's end, and every reading outside the
+    // blocks left out. Nothing measured on the result looks past the blocks' edges.
+    MotionStretches Within(const std::vector<Stretch>& blocks, std::size_t readings) const;
+
+    // `degrees` holds one reading per 10 ms poll; `joins` are where a cut trace's stretches meet.
+    static MotionStretches Find(const std::vector<double>& degrees,
+                                const std::vector<std::size_t>& joins = {});
 };
 
 }  // namespace velmora::tune

@@ -5,11 +5,12 @@
 #include <vector>
 
 #include "pose.h"
+#include "trace_file.h"
 #include "tracking/raw_angle.h"
 
 namespace velmora::tune {
 
-enum class TraceUnits { FromHeader, Degrees, Raw };
+using sim::TraceUnits;
 
 // A head trace as the plug-in sees it: one reading per poll of the tracker, every 10 ms, each the
 // newest recorded row at that moment (a tracker holds its last reading between updates).
@@ -17,13 +18,21 @@ struct PolledTrace {
     static constexpr double kPollSeconds = 0.01;
 
     std::vector<sim::Pose> readings;
+    // Where two stretches of a trace cut to one vehicle meet: the head may jump there as no head
+    // does, so the readings around a join count in no metric.
+    std::vector<std::size_t> joins;
 
     double Seconds(std::size_t index) const { return static_cast<double>(index) * kPollSeconds; }
     double Duration() const { return Seconds(readings.size()); }
+
+    // The rows of `file` polled every 10 ms. With a vehicle, only the rows recorded while it was
+    // driven, stretch after stretch; empty, with the reason in `error`, when there are none.
+    static std::optional<PolledTrace> From(const sim::TraceFile& file, const std::string& vehicle,
+                                           std::string& error);
 };
 
-// Reads a CSV trace ("time_s,yaw,pitch,roll", degrees or raw units). Empty, with the reason in
-// `error`, when the file cannot be read or holds no row.
+// Reads a CSV trace (see sim::ParseTrace) and polls all of it. Empty, with the reason in `error`,
+// when it is not a trace.
 std::optional<PolledTrace> LoadPolledTrace(const std::string& path, TraceUnits units,
                                            std::string& error);
 
