@@ -116,7 +116,7 @@ std::string SvgPlot::Render() const {
         };
         shade(stretches->still, kStillColour, 0.5);
         shade(stretches->moving, kMovingColour, 0.5);
-        shade(stretches->leftOut, kLeftOutColour, 4.0);
+        shade(stretches->leftOut, kLeftOutColour, 6.0);
     }
 
     const double yStep = NiceStep(high - low, 5);
