@@ -61,6 +61,8 @@ def stage(source, build, strip_tool, version, folder):
     reproducible_strip.strip(strip_tool, build / "bin" / "Velmora.dll", folder / "Velmora.dll")
     reproducible_strip.strip(strip_tool, build / "bin" / "udp-driver" / "IWEARDRV.DLL",
                              folder / "UDP-bridge" / "IWEARDRV.DLL")
+    reproducible_strip.strip(strip_tool, build / "bin" / "velmora-tune.exe",
+                             folder / "velmora-tune.exe")
     text("Velmora.cfg", "Velmora.cfg")
     text("docs/Velmora-Guide.txt", "Velmora-Guide.txt", ("@PROJECT_VERSION@", version))
     text("CHANGELOG.md", "CHANGELOG.md")
