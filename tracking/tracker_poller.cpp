@@ -126,13 +126,17 @@ std::uint32_t TrackerPoller::Poll(void* argument, ThreadContext& context) {
             interval = kRetryInterval;
         }
 
-        if (recorder.Open() && (recorder.WriteDue() || recorderWrite.Due(platform::TickCount()))) {
+        // Written once a second, and before the file is closed: the switch gone off, or the
+        // recording stopped.
+        const bool recording = poller.switches_.RecordTrace();
+        if (recorder.Open() &&
+            (!recording || recorder.WriteDue() || recorderWrite.Due(platform::TickCount()))) {
             recorderWrite.Schedule(platform::TickCount());
             if (!writeOutside()) {
                 return 0;
             }
         }
-        if (!recorder.Idle() && !poller.switches_.RecordTrace()) {
+        if (!recording && !recorder.Idle()) {
             recorder.End();
         } else if (recorder.Stopped() && recorder.Open()) {
             recorder.Close();

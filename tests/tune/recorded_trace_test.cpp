@@ -89,16 +89,25 @@ TEST(RecordedTrace, ACarsRowsAreCutOutStretchAfterStretchAndTheJoinsLeftOut) {
     const auto file = sim::ParseTrace(
         "time_s,yaw_raw,pitch_raw,roll_raw\n0,1,0,0\n"
         "# vehicle: Car A\n0.1,2,0,0\n0.2,2,0,0\n# vehicle: Car B\n0.3,3,0,0\n0.4,3,0,0\n"
-        "# vehicle: Car A\n0.5,4,0,0\n0.7,4,0,0\n",
+        "# vehicle: Car A\n0.5,4,0,0\n0.7,5,0,0\n",
         TraceUnits::FromHeader, error);
     ASSERT_TRUE(file) << error;
     const auto carA = PolledTrace::From(*file, "Car A", error);
     ASSERT_TRUE(carA) << error;
-    // 0.1 s to 0.2 s and 0.5 s to 0.7 s: 11 and 21 polls.
-    ASSERT_EQ(carA->readings.size(), 32u);
-    EXPECT_EQ(carA->joins, std::vector<std::size_t>{11});
-    EXPECT_EQ(carA->readings[10].yaw, 2);
-    EXPECT_EQ(carA->readings[11].yaw, 4);
+    // Raw units: each row one reading as the plug-in polled it, 0.15 s apart on average here.
+    ASSERT_EQ(carA->readings.size(), 4u);
+    EXPECT_EQ(carA->joins, std::vector<std::size_t>{2});
+    EXPECT_EQ(carA->readings[1].yaw, 2);
+    EXPECT_EQ(carA->readings[2].yaw, 4);
+    EXPECT_DOUBLE_EQ(carA->pollSeconds, 0.15);
+    // In degrees, head motion at its own rate: polled every 10 ms, 0.1 s to 0.2 s and 0.5 s to
+    // 0.7 s making 11 and 21 polls.
+    auto degrees = *file;
+    degrees.rawUnits = false;
+    const auto polled = PolledTrace::From(degrees, "Car A", error);
+    ASSERT_TRUE(polled) << error;
+    EXPECT_EQ(polled->readings.size(), 32u);
+    EXPECT_EQ(polled->joins, std::vector<std::size_t>{11});
     const auto seconds = file->VehicleSeconds();
     ASSERT_EQ(seconds.size(), 3u);
     EXPECT_EQ(seconds[1].first, "Car A");
@@ -222,6 +231,15 @@ TEST_F(PluginRecording, HoldsEveryReadingHandedOutBitForBitAndTheCarsDriven) {
         ASSERT_TRUE(i == 0 || file->rows[i].time >= file->rows[i - 1].time) << i;
     }
     EXPECT_EQ(file->rows.front().time, 0.0);
+    // And the bench replays exactly those readings, one per poll, as the filters took them.
+    const auto trace = LoadPolledTrace(files[0].string(), TraceUnits::FromHeader, error);
+    ASSERT_TRUE(trace) << error;
+    ASSERT_EQ(trace->readings.size(), file->rows.size());
+    for (std::size_t i = 0; i < 300; ++i) {
+        ASSERT_EQ(trace->readings[i].yaw, pushed[3 * i]) << i;
+        ASSERT_EQ(trace->readings[i].roll, pushed[3 * i + 2]) << i;
+    }
+    EXPECT_NEAR(trace->pollSeconds, 0.01, 0.005);
     ASSERT_EQ(file->vehicles.size(), 2u);
     EXPECT_EQ(file->vehicles[0].firstRow, 0u);
     EXPECT_EQ(file->vehicles[0].name, "Formula Red");

@@ -23,14 +23,6 @@ constexpr double kSmallestMovement = 1.0;
 // camera that holds on and then jumps from one that follows.
 constexpr double kLargestStepsShare = 0.001;
 
-double Seconds(const std::vector<Stretch>& stretches) {
-    std::size_t readings = 0;
-    for (const Stretch& stretch : stretches) {
-        readings += stretch.Length();
-    }
-    return static_cast<double>(readings) * PolledTrace::kPollSeconds;
-}
-
 double Mean(const std::vector<double>& values, std::size_t begin, std::size_t end) {
     double sum = 0.0;
     for (std::size_t i = begin; i < end; ++i) {
@@ -77,7 +69,7 @@ std::optional<double> JitterAtRest(const std::vector<double>& output,
 
 std::optional<double> LagInMotion(const std::vector<double>& input,
                                   const std::vector<double>& output,
-                                  const std::vector<Stretch>& moving) {
+                                  const std::vector<Stretch>& moving, double pollSeconds) {
     std::vector<double> errors;
     for (std::size_t lag = 0; lag <= kLongestLag; ++lag) {
         double error = 0.0;
@@ -105,7 +97,7 @@ std::optional<double> LagInMotion(const std::vector<double>& input,
             polls += 0.5 * (errors[best - 1] - errors[best + 1]) / curvature;
         }
     }
-    return polls * PolledTrace::kPollSeconds * 1000.0;
+    return polls * pollSeconds * 1000.0;
 }
 
 double Overshoot(const std::vector<double>& input, const std::vector<double>& output,
@@ -170,11 +162,11 @@ AxisMetrics AxisMetrics::Measure(const std::vector<double>& input,
                                  const MotionStretches& stretches) {
     AxisMetrics metrics;
     metrics.jitterDegrees = JitterAtRest(output, stretches.still);
-    metrics.lagMilliseconds = LagInMotion(input, output, stretches.moving);
+    metrics.lagMilliseconds = LagInMotion(input, output, stretches.moving, stretches.pollSeconds);
     metrics.overshootDegrees = Overshoot(input, output, stretches);
     metrics.largestStepsDegrees = LargestSteps(output, stretches);
-    metrics.stillSeconds = Seconds(stretches.still);
-    metrics.movingSeconds = Seconds(stretches.moving);
+    metrics.stillSeconds = stretches.Seconds(stretches.still);
+    metrics.movingSeconds = stretches.Seconds(stretches.moving);
     return metrics;
 }
 

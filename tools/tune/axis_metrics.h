@@ -8,7 +8,7 @@
 namespace velmora::tune {
 
 // How one profile's camera follows one axis of the head, in numbers a user can act on. Input and
-// output are in degrees, one value per 10 ms poll.
+// output are in degrees, one value per poll (every 10 ms, or at a recording's own rate).
 struct AxisMetrics {
     // RMS distance of the output from its own 0.5 s moving average while the head rests: the shake
     // a driver sees. Absent when the trace has no rest.
@@ -34,7 +34,7 @@ std::optional<double> JitterAtRest(const std::vector<double>& output,
                                    const std::vector<Stretch>& still);
 std::optional<double> LagInMotion(const std::vector<double>& input,
                                   const std::vector<double>& output,
-                                  const std::vector<Stretch>& moving);
+                                  const std::vector<Stretch>& moving, double pollSeconds = 0.01);
 double Overshoot(const std::vector<double>& input, const std::vector<double>& output,
                  const MotionStretches& stretches);
 double LargestSteps(const std::vector<double>& output, const MotionStretches& stretches);

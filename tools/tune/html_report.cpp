@@ -42,7 +42,7 @@ std::string Swatch(const std::string& colour, bool line, const std::string& labe
 std::size_t DetailStart(const TuningRun& run, const ReportOptions& options) {
     if (options.detailStartSeconds) {
         return static_cast<std::size_t>(std::max(*options.detailStartSeconds, 0.0) /
-                                        PolledTrace::kPollSeconds);
+                                        run.trace.pollSeconds);
     }
     const auto& rests = run.stretches[0].still;
     const auto longest = std::max_element(rests.begin(), rests.end(),
@@ -92,8 +92,8 @@ std::string HtmlReport(const TuningRun& run, const ReportOptions& options) {
         EscapeMarkup(options.title) + "</title>\n<style>\n" + kStyle +
         "</style></head><body>\n<h1>" + EscapeMarkup(options.title) + "</h1>\n";
     char summary[160];
-    std::snprintf(summary, sizeof summary, "%.1f s, %zu readings at 100 per second",
-                  run.trace.Duration(), readings);
+    std::snprintf(summary, sizeof summary, "%.1f s, %zu readings at %.0f per second",
+                  run.trace.Duration(), readings, 1.0 / run.trace.pollSeconds);
     Add(html, {"<p>Trace <b>", EscapeMarkup(options.traceName), "</b>: ", summary,
                ".</p>\n<div class=\"legend\">", Swatch(kInputColour, true, "head (the trace)")});
     for (std::size_t i = 0; i < run.profiles.size(); ++i) {
@@ -121,11 +121,12 @@ std::string HtmlReport(const TuningRun& run, const ReportOptions& options) {
     const std::size_t detailBegin = std::min(DetailStart(run, options), readings);
     const std::size_t detailEnd = std::min(
         readings,
-        detailBegin + static_cast<std::size_t>(options.detailSeconds / PolledTrace::kPollSeconds));
+        detailBegin + static_cast<std::size_t>(options.detailSeconds / run.trace.pollSeconds));
     for (std::size_t axis = 0; axis < 3; ++axis) {
         html += std::string("<h2>") + kAxisNames[axis] + "</h2>\n<div class=\"axis\" id=\"" +
                 kAxisNames[axis] + "\">\n";
         SvgPlot plot;
+        plot.pollSeconds = run.trace.pollSeconds;
         plot.stretches = &run.stretches[axis];
         plot.wrapDegrees = axis == 0;
         // A profile without smoothing is the head itself: drawn first and wide, it shows as a

@@ -29,9 +29,10 @@ std::vector<Stretch> Runs(std::size_t count, std::size_t shortest, Test test) {
 }  // namespace
 
 MotionStretches MotionStretches::Find(const std::vector<double>& degrees,
-                                      const std::vector<std::size_t>& joins) {
+                                      const std::vector<std::size_t>& joins, double pollSeconds) {
     const std::size_t count = degrees.size();
     MotionStretches stretches;
+    stretches.pollSeconds = pollSeconds;
     auto joinIndex = joins.begin();
     for (std::size_t i = 1; i < count; ++i) {
         const bool join = joinIndex != joins.end() && *joinIndex == i;
@@ -51,7 +52,7 @@ MotionStretches MotionStretches::Find(const std::vector<double>& degrees,
         const std::size_t before = i >= kSpeedReach ? i - kSpeedReach : 0;
         const std::size_t after = std::min(i + kSpeedReach, count - 1);
         if (after > before) {
-            const double seconds = static_cast<double>(after - before) * PolledTrace::kPollSeconds;
+            const double seconds = static_cast<double>(after - before) * pollSeconds;
             speed[i] = std::abs(degrees[after] - degrees[before]) / seconds;
         }
     }
@@ -67,6 +68,7 @@ MotionStretches MotionStretches::Find(const std::vector<double>& degrees,
 MotionStretches MotionStretches::Within(const std::vector<Stretch>& blocks,
                                         std::size_t readings) const {
     MotionStretches part;
+    part.pollSeconds = pollSeconds;
     auto keep = [&](const std::vector<Stretch>& runs, std::size_t shortest) {
         std::vector<Stretch> kept;
         for (const Stretch& run : runs) {
@@ -102,6 +104,14 @@ MotionStretches MotionStretches::Within(const std::vector<Stretch>& blocks,
         }
     }
     return part;
+}
+
+double MotionStretches::Seconds(const std::vector<Stretch>& stretches) const {
+    std::size_t readings = 0;
+    for (const Stretch& stretch : stretches) {
+        readings += stretch.Length();
+    }
+    return static_cast<double>(readings) * pollSeconds;
 }
 
 bool MotionStretches::LeftOut(std::size_t reading) const {

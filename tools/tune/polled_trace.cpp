@@ -25,22 +25,36 @@ void Poll(std::vector<sim::TraceRow> rows, std::vector<sim::Pose>& readings) {
 std::optional<PolledTrace> PolledTrace::From(const sim::TraceFile& file, const std::string& vehicle,
                                              std::string& error) {
     PolledTrace trace;
-    if (vehicle.empty()) {
-        Poll(file.rows, trace.readings);
-        return trace;
-    }
-    const auto& marks = file.vehicles;
-    for (std::size_t i = 0; i < marks.size(); ++i) {
-        const std::size_t end = i + 1 < marks.size() ? marks[i + 1].firstRow : file.rows.size();
-        if (marks[i].name != vehicle || marks[i].firstRow == end) {
-            continue;
-        }
+    double span = 0.0;
+    std::size_t steps = 0;
+    auto take = [&](std::size_t begin, std::size_t end) {
         if (!trace.readings.empty()) {
             trace.joins.push_back(trace.readings.size());
         }
-        Poll({file.rows.begin() + static_cast<std::ptrdiff_t>(marks[i].firstRow),
-              file.rows.begin() + static_cast<std::ptrdiff_t>(end)},
-             trace.readings);
+        const auto first = file.rows.begin() + static_cast<std::ptrdiff_t>(begin);
+        const auto last = file.rows.begin() + static_cast<std::ptrdiff_t>(end);
+        if (!file.rawUnits) {
+            Poll({first, last}, trace.readings);
+            return;
+        }
+        for (auto row = first; row != last; ++row) {
+            trace.readings.push_back(row->pose);
+        }
+        span += (last - 1)->time - first->time;
+        steps += end - begin - 1;
+    };
+    if (vehicle.empty()) {
+        take(0, file.rows.size());
+    }
+    const auto& marks = file.vehicles;
+    for (std::size_t i = 0; i < marks.size() && !vehicle.empty(); ++i) {
+        const std::size_t end = i + 1 < marks.size() ? marks[i + 1].firstRow : file.rows.size();
+        if (marks[i].name == vehicle && marks[i].firstRow != end) {
+            take(marks[i].firstRow, end);
+        }
+    }
+    if (steps != 0 && span > 0.0) {
+        trace.pollSeconds = span / static_cast<double>(steps);
     }
     if (trace.readings.empty()) {
         error = "the trace holds no rows recorded while driving \"" + vehicle + "\"";

@@ -14,12 +14,10 @@
 namespace velmora::tune {
 namespace {
 
-constexpr std::size_t kShortestBlock = 500;  // 5 s
-constexpr std::size_t kLongestBlock = 3000;  // 30 s
+constexpr double kShortestBlock = 5.0;  // seconds
+constexpr double kLongestBlock = 30.0;
 constexpr int kCoarsePasses = 4;
 constexpr int kFinePasses = 3;
-// Over the budget, a profile is ranked by its lag alone, far behind any within it.
-constexpr double kOverBudget = 1e6;
 
 // The values the coarse passes try: wide enough to reach any sensible profile, few enough to
 // search a ten-minute trace in well under a minute. Rings beyond 10 s smooth nothing a driver
@@ -98,9 +96,12 @@ std::vector<AxisKeys> Variants(const AxisKeys& best, ProfileSearch::Key key, boo
 
 }  // namespace
 
-HeldOutSplit HeldOutSplit::Of(std::size_t readings) {
+HeldOutSplit HeldOutSplit::Of(std::size_t readings, double pollSeconds) {
     HeldOutSplit split;
-    split.blockReadings = std::clamp(readings / 10, kShortestBlock, kLongestBlock);
+    const double seconds = static_cast<double>(readings) * pollSeconds;
+    split.blockReadings = std::max<std::size_t>(
+        1, static_cast<std::size_t>(std::clamp(seconds / 10, kShortestBlock, kLongestBlock) /
+                                    pollSeconds));
     for (std::size_t begin = 0, block = 0; begin < readings;
          begin += split.blockReadings, ++block) {
         const Stretch stretch{begin, std::min(readings, begin + split.blockReadings)};
@@ -138,8 +139,12 @@ std::array<AxisScore, 3> ProfileSearch::Score(const FilterProfile& profile) cons
         const MotionStretches& part = setup_.choosing[axis];
         scores[axis].jitterDegrees = JitterAtRest(outputs[axis], part.still);
         scores[axis].lagMilliseconds =
-            LagInMotion((*setup_.inputDegrees)[axis], outputs[axis], part.moving);
+            LagInMotion((*setup_.inputDegrees)[axis], outputs[axis], part.moving, part.pollSeconds);
         scores[axis].largestStepsDegrees = LargestSteps(outputs[axis], part);
+        for (std::size_t fold = 0; fold < 2; ++fold) {
+            scores[axis].foldJitterDegrees[fold] =
+                JitterAtRest(outputs[axis], setup_.folds[axis][fold].still);
+        }
     }
     return scores;
 }
@@ -180,18 +185,34 @@ std::vector<std::array<AxisScore, 3>> ProfileSearch::ScoreAll(
     return scores;
 }
 
-double ProfileSearch::Cost(std::size_t axis, const AxisScore& score) const {
-    if (!score.jitterDegrees || !score.lagMilliseconds) {
-        return std::numeric_limits<double>::infinity();
-    }
-    if (*score.lagMilliseconds > setup_.lagBudgetMilliseconds[axis] ||
-        score.largestStepsDegrees > stepsBudget_[axis]) {
-        return kOverBudget + *score.lagMilliseconds;
-    }
-    return *score.jitterDegrees;
+bool ProfileSearch::WithinBudget(std::size_t axis, const AxisScore& score) const {
+    return score.jitterDegrees && score.lagMilliseconds &&
+           *score.lagMilliseconds <= setup_.lagBudgetMilliseconds[axis] &&
+           score.largestStepsDegrees <= stepsBudget_[axis];
 }
 
-bool ProfileSearch::Step(FilterProfile& best, std::array<double, 3>& cost, Key key, bool fine,
+double ProfileSearch::Gain(const AxisScore& candidate, const AxisScore& incumbent,
+                           std::size_t fold) {
+    // A fold without a rest falls back on the whole half.
+    const double after = candidate.foldJitterDegrees[fold].value_or(*candidate.jitterDegrees);
+    const double before = incumbent.foldJitterDegrees[fold].value_or(*incumbent.jitterDegrees);
+    return (before - after) / std::max(before, 1e-9);
+}
+
+bool ProfileSearch::Better(std::size_t axis, const AxisScore& candidate,
+                           const AxisScore& incumbent) const {
+    if (!WithinBudget(axis, candidate)) {
+        // Over the budget, nearer to it is better: that is how a given --max-lag is reached.
+        return !WithinBudget(axis, incumbent) && candidate.lagMilliseconds &&
+               incumbent.lagMilliseconds && *candidate.lagMilliseconds < *incumbent.lagMilliseconds;
+    }
+    if (!WithinBudget(axis, incumbent)) {
+        return true;
+    }
+    return Gain(candidate, incumbent, 0) > kLeastGain && Gain(candidate, incumbent, 1) > kLeastGain;
+}
+
+bool ProfileSearch::Step(FilterProfile& best, std::array<AxisScore, 3>& score, Key key, bool fine,
                          const Progress& progress) {
     std::array<std::vector<AxisKeys>, 3> options;
     std::size_t count = 0;
@@ -227,9 +248,8 @@ bool ProfileSearch::Step(FilterProfile& best, std::array<double, 3>& cost, Key k
     bool improved = false;
     for (std::size_t axis = 0; axis < 3; ++axis) {
         for (std::size_t i = 0; i < options[axis].size(); ++i) {
-            const double candidate = Cost(axis, scores[i][axis]);
-            if (candidate < cost[axis] * (1.0 - kLeastGain)) {
-                cost[axis] = candidate;
+            if (Better(axis, scores[i][axis], score[axis])) {
+                score[axis] = scores[i][axis];
                 best.axes[axis] = options[axis][i];
                 improved = true;
             }
@@ -238,8 +258,12 @@ bool ProfileSearch::Step(FilterProfile& best, std::array<double, 3>& cost, Key k
     return improved;
 }
 
-bool ProfileSearch::StepOutlierFactor(FilterProfile& best, std::array<double, 3>& cost,
+bool ProfileSearch::StepOutlierFactor(FilterProfile& best, std::array<AxisScore, 3>& score,
                                       const std::vector<float>& factors, const Progress& progress) {
+    // It acts on every axis: with one that cannot be measured, it stays as it is.
+    if (!std::all_of(tuned_.begin(), tuned_.end(), [](bool on) { return on; })) {
+        return false;
+    }
     std::vector<FilterProfile> candidates;
     for (float factor : factors) {
         if (factor >= 0.5f && factor != best.sdSkipfactor) {
@@ -251,22 +275,23 @@ bool ProfileSearch::StepOutlierFactor(FilterProfile& best, std::array<double, 3>
         return false;
     }
     const auto scores = ScoreAll(candidates, progress);
-    // The factor is shared: it must help the tuned axes together, in proportion to each one's
-    // jitter, and put none of them over its budget.
+    // The factor is shared: it must help the three axes together, in proportion to each one's
+    // jitter, on both folds, and put none of them over its budget.
     std::optional<std::size_t> chosen;
-    double bestGain = 0.0;
+    double bestGain = kLeastGain;
     for (std::size_t i = 0; i < candidates.size(); ++i) {
-        double gain = 0.0;
+        std::array<double, 2> gains{};
         bool allowed = true;
         for (std::size_t axis = 0; axis < 3; ++axis) {
-            if (!tuned_[axis]) {
-                continue;
+            allowed &= WithinBudget(axis, scores[i][axis]) || !WithinBudget(axis, score[axis]);
+            if (allowed) {
+                for (std::size_t fold = 0; fold < 2; ++fold) {
+                    gains[fold] += Gain(scores[i][axis], score[axis], fold);
+                }
             }
-            const double candidate = Cost(axis, scores[i][axis]);
-            allowed &= candidate < kOverBudget || cost[axis] >= kOverBudget;
-            gain += (cost[axis] - candidate) / std::max(cost[axis], 1e-9);
         }
-        if (allowed && gain > kLeastGain && gain > bestGain) {
+        const double gain = std::min(gains[0], gains[1]);
+        if (allowed && gain > bestGain) {
             bestGain = gain;
             chosen = i;
         }
@@ -275,31 +300,19 @@ bool ProfileSearch::StepOutlierFactor(FilterProfile& best, std::array<double, 3>
         return false;
     }
     best.sdSkipfactor = candidates[*chosen].sdSkipfactor;
-    for (std::size_t axis = 0; axis < 3; ++axis) {
-        if (tuned_[axis]) {
-            cost[axis] = Cost(axis, scores[*chosen][axis]);
-        }
-    }
+    score = scores[*chosen];
     return true;
 }
 
 FilterProfile ProfileSearch::Run(const FilterProfile& start, const Progress& progress) {
     FilterProfile best = start;
-    const auto startScores = ScoreAll({start}, progress).front();
-    std::array<double, 3> cost{};
+    std::array<AxisScore, 3> score = ScoreAll({start}, progress).front();
     for (std::size_t axis = 0; axis < 3; ++axis) {
-        stepsBudget_[axis] = startScores[axis].largestStepsDegrees * kStepsAllowance;
-        cost[axis] = Cost(axis, startScores[axis]);
-        auto seconds = [](const std::vector<Stretch>& stretches) {
-            std::size_t readings = 0;
-            for (const Stretch& stretch : stretches) {
-                readings += stretch.Length();
-            }
-            return static_cast<double>(readings) * PolledTrace::kPollSeconds;
-        };
-        tuned_[axis] = startScores[axis].jitterDegrees && startScores[axis].lagMilliseconds &&
-                       seconds(setup_.choosing[axis].still) >= kLeastSeconds &&
-                       seconds(setup_.choosing[axis].moving) >= kLeastSeconds;
+        const MotionStretches& part = setup_.choosing[axis];
+        stepsBudget_[axis] = score[axis].largestStepsDegrees * kStepsAllowance;
+        tuned_[axis] = score[axis].jitterDegrees && score[axis].lagMilliseconds &&
+                       part.Seconds(part.still) >= kLeastSeconds &&
+                       part.Seconds(part.moving) >= kLeastSeconds;
     }
     if (std::none_of(tuned_.begin(), tuned_.end(), [](bool on) { return on; })) {
         return best;
@@ -309,12 +322,12 @@ FilterProfile ProfileSearch::Run(const FilterProfile& start, const Progress& pro
         for (int pass = 0; pass < (fine ? kFinePasses : kCoarsePasses); ++pass) {
             bool improved = false;
             for (const Key key : kKeys) {
-                improved |= Step(best, cost, key, fine, progress);
+                improved |= Step(best, score, key, fine, progress);
             }
             const std::vector<float> factors =
                 fine ? std::vector<float>{best.sdSkipfactor - 0.25f, best.sdSkipfactor + 0.25f}
                      : kSdSkipfactors;
-            improved |= StepOutlierFactor(best, cost, factors, progress);
+            improved |= StepOutlierFactor(best, score, factors, progress);
             if (!improved) {
                 break;
             }

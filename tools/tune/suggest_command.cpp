@@ -27,15 +27,12 @@ double SecondsSince(Clock::time_point start) {
 }
 
 // "0-30 s, 60-90 s, ..."
-std::string Blocks(const std::vector<Stretch>& blocks) {
+std::string Blocks(const std::vector<Stretch>& blocks, double pollSeconds) {
     std::string text;
     for (std::size_t i = 0; i < blocks.size() && i < 2; ++i) {
-        Add(text,
-            {i == 0 ? "" : ", ",
-             FormatNumber("%.0f", static_cast<double>(blocks[i].begin) * PolledTrace::kPollSeconds),
-             "-",
-             FormatNumber("%.0f s",
-                          static_cast<double>(blocks[i].end) * PolledTrace::kPollSeconds)});
+        Add(text, {i == 0 ? "" : ", ",
+                   FormatNumber("%.0f", static_cast<double>(blocks[i].begin) * pollSeconds), "-",
+                   FormatNumber("%.0f s", static_cast<double>(blocks[i].end) * pollSeconds)});
     }
     return text + (blocks.size() > 2 ? ", ..." : "");
 }
@@ -135,13 +132,12 @@ int Suggest(const TuneOptions& options, const PolledTrace& trace) {
                               suggestion.suggestedHeldOut[axis], options.maxLagMilliseconds);
         }
     }
-    const double block =
-        static_cast<double>(suggestion.split.blockReadings) * PolledTrace::kPollSeconds;
+    const double block = static_cast<double>(suggestion.split.blockReadings) * trace.pollSeconds;
     std::printf(
         "Chosen on half of the trace: alternate stretches of %.0f s (%s).\n"
         "Measured below on the other half (%s), which the search did not see:\n\n%s\n",
-        block, Blocks(suggestion.split.choosing).c_str(),
-        Blocks(suggestion.split.reporting).c_str(), table.AsText().c_str());
+        block, Blocks(suggestion.split.choosing, trace.pollSeconds).c_str(),
+        Blocks(suggestion.split.reporting, trace.pollSeconds).c_str(), table.AsText().c_str());
     if (!notes.empty()) {
         std::printf("%s\n", notes.c_str());
     }

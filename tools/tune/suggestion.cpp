@@ -19,7 +19,7 @@ std::optional<Suggestion> Suggestion::Find(const PolledTrace& trace, const std::
     }
     suggestion.section = vehicle.empty() ? keys::kGeneralFilter : vehicle;
     const std::size_t readings = trace.readings.size();
-    suggestion.split = HeldOutSplit::Of(readings);
+    suggestion.split = HeldOutSplit::Of(readings, trace.pollSeconds);
 
     const std::array<std::int32_t sim::Pose::*, 3> axes = {&sim::Pose::yaw, &sim::Pose::pitch,
                                                            &sim::Pose::roll};
@@ -33,17 +33,25 @@ std::optional<Suggestion> Suggestion::Find(const PolledTrace& trace, const std::
     setup.vehicle = vehicle;
     for (std::size_t axis = 0; axis < 3; ++axis) {
         input[axis] = StoredDegrees(trace, axes[axis]);
-        const MotionStretches whole = MotionStretches::Find(input[axis], trace.joins);
+        const MotionStretches whole =
+            MotionStretches::Find(input[axis], trace.joins, trace.pollSeconds);
         setup.choosing[axis] = whole.Within(suggestion.split.choosing, readings);
+        for (std::size_t fold = 0; fold < 2; ++fold) {
+            std::vector<Stretch> blocks;
+            for (std::size_t i = fold; i < suggestion.split.choosing.size(); i += 2) {
+                blocks.push_back(suggestion.split.choosing[i]);
+            }
+            setup.folds[axis][fold] = whole.Within(blocks, readings);
+        }
         heldOut[axis] = whole.Within(suggestion.split.reporting, readings);
     }
     const auto inUseOutputs = ProfileSearch(setup).Replay(suggestion.inUse);
     for (std::size_t axis = 0; axis < 3; ++axis) {
         setup.lagBudgetMilliseconds[axis] =
-            maxLagMilliseconds
-                ? *maxLagMilliseconds
-                : LagInMotion(input[axis], inUseOutputs[axis], setup.choosing[axis].moving)
-                      .value_or(0.0);
+            maxLagMilliseconds ? *maxLagMilliseconds
+                               : LagInMotion(input[axis], inUseOutputs[axis],
+                                             setup.choosing[axis].moving, trace.pollSeconds)
+                                     .value_or(0.0);
     }
     suggestion.lagBudgetMilliseconds = setup.lagBudgetMilliseconds;
 

@@ -127,12 +127,12 @@ std::string SvgPlot::Render() const {
                   "\" class=\"grid\"/>\n<text x=\"", std::to_string(kLeft - 6), "\" y=\"", at,
                   "\" class=\"ylabel\">", FormatNumber("%g", heading), "°</text>\n"});
     }
-    const double seconds = span * PolledTrace::kPollSeconds;
+    const double seconds = span * pollSeconds;
     const double xStep = NiceStep(seconds, 10);
-    const double firstSecond = static_cast<double>(firstReading) * PolledTrace::kPollSeconds;
+    const double firstSecond = static_cast<double>(firstReading) * pollSeconds;
     for (double t = std::ceil(firstSecond / xStep) * xStep; t <= firstSecond + seconds;
          t += xStep) {
-        const std::string at = FormatNumber("%.1f", x(t / PolledTrace::kPollSeconds));
+        const std::string at = FormatNumber("%.1f", x(t / pollSeconds));
         Add(svg, {"<line x1=\"", at, "\" x2=\"", at, "\" y1=\"", top, "\" y2=\"", bottom,
                   "\" class=\"grid\"/>\n<text x=\"", at, "\" y=\"", std::to_string(height - 10),
                   "\" class=\"xlabel\">", FormatNumber("%g s", t), "</text>\n"});

@@ -22,6 +22,7 @@ struct SvgPlot {
     std::string title;
     std::size_t firstReading = 0;
     std::size_t endReading = 0;
+    double pollSeconds = 0.01;
     int width = 1100;
     int height = 260;
     std::vector<PlotSeries> series;
