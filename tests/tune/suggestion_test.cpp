@@ -59,6 +59,7 @@ TEST(Suggestion, OnAHeadWithKnownNoiseIsCalmerThanTheDefaultWhereItDidNotLook) {
     const auto suggestion = Suggestion::Find(trace, kExample, "", std::nullopt, nullptr);
     ASSERT_TRUE(suggestion);
     ASSERT_TRUE(suggestion->Changed());
+    EXPECT_TRUE(suggestion->CalmerWhereUnseen());
     for (std::size_t axis = 0; axis < 3; ++axis) {
         SCOPED_TRACE(kAxisNames[axis]);
         EXPECT_TRUE(suggestion->tuned[axis]);

@@ -145,6 +145,12 @@ int Suggest(const TuneOptions& options, const PolledTrace& trace) {
         std::printf("No calmer profile within the budget: keep yours.\n");
         return 0;
     }
+    if (!suggestion.CalmerWhereUnseen()) {
+        std::printf(
+            "The suggestion is calmer only on the half it chose on, not on the other: "
+            "keep yours.\n");
+        return 0;
+    }
     const std::string comment =
         "velmora-tune --suggest, from " +
         std::filesystem::path(options.tracePath).filename().string() +

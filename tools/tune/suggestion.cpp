@@ -5,6 +5,19 @@
 
 namespace velmora::tune {
 
+bool Suggestion::CalmerWhereUnseen() const {
+    for (std::size_t axis = 0; axis < 3; ++axis) {
+        const bool changed = !(suggested.axes[axis] == inUse.axes[axis]) ||
+                             suggested.sdSkipfactor != inUse.sdSkipfactor;
+        const auto& before = inUseHeldOut[axis].jitterDegrees;
+        const auto& after = suggestedHeldOut[axis].jitterDegrees;
+        if (changed && before && after && *after < *before) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::optional<Suggestion> Suggestion::Find(const PolledTrace& trace, const std::string& settings,
                                            const std::string& vehicle,
                                            std::optional<double> maxLagMilliseconds,

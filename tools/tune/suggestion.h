@@ -27,6 +27,9 @@ struct Suggestion {
     bool Changed() const {
         return !(suggested.axes == inUse.axes) || suggested.sdSkipfactor != inUse.sdSkipfactor;
     }
+    // Some axis the search changed has less jitter on the held-out half: the one test of the
+    // suggestion that it could not have fitted.
+    bool CalmerWhereUnseen() const;
 
     // Searches `settings` (a settings file's bytes) as it applies to `vehicle` (empty: "General
     // Filter" alone). The lag budget is `maxLag`, or each axis's lag under the profile in use on
