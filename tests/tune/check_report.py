@@ -28,7 +28,7 @@ except ImportError:
     Image = None
 
 WIDTH, HEIGHT = 1200, 2600
-README_PICTURE_HEIGHT = 1160
+README_PICTURE_HEIGHT = 1085
 # The report's colours, loosely: antialiasing blends every line into what lies beneath it.
 COLOURS = {
     "head": lambda r, g, b: max(r, g, b) - min(r, g, b) < 14 and 55 < r < 110,
@@ -151,8 +151,9 @@ def main():
     (args.work / "unfiltered.cfg").write_text(
         calm.replace("Use Filtering = true", "Use Filtering = false"))
     shutil.copy(args.readme.parent / "Velmora.cfg", args.work / "Velmora.cfg")
-    run = [args.tune if word.endswith("velmora-tune") else
-           args.trace if word.endswith("user1.csv") else word for word in command]
+    tune, trace = str(pathlib.Path(args.tune).resolve()), str(pathlib.Path(args.trace).resolve())
+    run = [tune if word.endswith("velmora-tune") else
+           trace if word.endswith("user1.csv") else word for word in command]
     subprocess.run(run + ["--csv", "metrics.csv"], check=True, cwd=args.work)
 
     table = list(csv.DictReader((args.work / "metrics.csv").open()))
