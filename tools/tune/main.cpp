@@ -4,6 +4,7 @@
 #include <exception>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
 
 #include "config/config_file.h"
@@ -35,6 +36,12 @@ bool WriteFile(const std::string& path, const std::string& text) {
 // should say so instead, and measure no file that would only show the built-in defaults.
 bool ChooseProfiles(const TuneOptions& options, std::vector<ProfileChoice>& choices) {
     const bool manyFiles = options.configPaths.size() > 1;
+    // Files are told apart by name, or by the path given when two share a name.
+    std::set<std::string> names;
+    for (const std::string& path : options.configPaths) {
+        names.insert(std::filesystem::path(path).filename().string());
+    }
+    const bool byPath = names.size() < options.configPaths.size();
     for (const std::string& path : options.configPaths) {
         const auto bytes = ReadSettingsFile(path);
         if (!bytes) {
@@ -67,7 +74,7 @@ bool ChooseProfiles(const TuneOptions& options, std::vector<ProfileChoice>& choi
                          "will not answer\n",
                          path.c_str());
         }
-        const std::string file = std::filesystem::path(path).filename().string();
+        const std::string file = byPath ? path : std::filesystem::path(path).filename().string();
         std::vector<std::string> vehicles = options.vehicles;
         if (vehicles.empty()) {
             vehicles.push_back("");
