@@ -8,8 +8,8 @@
 namespace velmora {
 namespace {
 
-// Several seconds of rows (one is at most 32 bytes), so that the buffer never fills between two
-// writes; half of it full makes a write due at once.
+// Several seconds of rows (about 30 bytes each, at most 64), so that the buffer never fills between
+// two writes; half of it full makes a write due at once.
 constexpr std::size_t kBufferBytes = 16 * 1024;
 constexpr std::size_t kLongestName = 200;
 constexpr char kHeader[] = "time_s,yaw_raw,pitch_raw,roll_raw\n";

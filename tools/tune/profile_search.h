@@ -35,9 +35,10 @@ struct AxisScore {
 
 // Searches the filter keys for the least jitter at rest within a lag budget, each axis on its own
 // (an axis's filter never looks at another's), the outlier factor for all three together and only
-// when all three can be measured. Every
-// candidate is replayed through the plug-in's own components as the settings file with the
-// candidate pasted at its top, exactly as the player will have it.
+// when all three can be measured. Every candidate is replayed through the plug-in's own
+// components as the settings file with the candidate pasted at its top, exactly as the player will
+// have it. Each key goes over a coarse grid and then a step either way of the best, each value
+// also with a MinFrames one or two smaller to win back the lag a calmer value costs.
 //
 // A lower lag is easily had with a camera that jumps (MinFrames 1 follows a fast turn in steps of
 // whole readings), and a calmer one with a camera that holds on and then jumps: so no candidate
