@@ -23,18 +23,35 @@ namespace {
 std::atomic<long> g_allocations{0};
 }
 
-void* operator new(std::size_t size) {
+// Every form, so that whatever a form allocates, its matching delete frees (the thread start
+// allocates with nothrow; a sanitizer would otherwise see its own new freed by this delete).
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
     g_allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* memory = std::malloc(size == 0 ? 1 : size)) {
+    return std::malloc(size == 0 ? 1 : size);
+}
+void* operator new(std::size_t size) {
+    if (void* memory = operator new(size, std::nothrow)) {
         return memory;
     }
     throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) {
+    return operator new(size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return operator new(size, std::nothrow);
 }
 
 void operator delete(void* memory) noexcept {
     std::free(memory);
 }
 void operator delete(void* memory, std::size_t) noexcept {
+    std::free(memory);
+}
+void operator delete[](void* memory) noexcept {
+    std::free(memory);
+}
+void operator delete[](void* memory, std::size_t) noexcept {
     std::free(memory);
 }
 
