@@ -1,5 +1,6 @@
 # velmora_version_resource(TARGET FILE_NAME DESCRIPTION): gives a Windows DLL or program the
-# project's version in its file properties. Elsewhere it does nothing: only Windows reads the resource.
+# project's version in its file properties. Elsewhere it does nothing: only Windows reads the
+# resource.
 function(velmora_version_resource target file_name description)
     if(NOT WIN32)
         return()

@@ -14,6 +14,7 @@ struct SwitchOverrides {
     std::optional<bool> useTracker;
     std::optional<bool> testMode;
     std::optional<bool> useFiltering;
+    std::optional<bool> recordTrace;
 };
 
 // One axis's filter keys, with their floors already applied.

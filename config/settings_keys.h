@@ -17,6 +17,7 @@ inline constexpr char kUseTracker[] = "Use Tracker";
 inline constexpr char kTestMode[] = "TestMode";
 inline constexpr char kUseFiltering[] = "Use Filtering";
 inline constexpr char kSdSkipfactor[] = "SD Skipfactor";
+inline constexpr char kRecordTrace[] = "Record Trace";
 
 // In a profile section.
 inline constexpr char kCopyFrom[] = "Copy From";

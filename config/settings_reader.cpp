@@ -35,6 +35,7 @@ SwitchOverrides ReadSwitches(ConfigFile& config) {
     switches.useTracker = ParseFlag(config.Value(keys::kSettings, keys::kUseTracker));
     switches.testMode = ParseFlag(config.Value(keys::kSettings, keys::kTestMode));
     switches.useFiltering = ParseFlag(config.Value(keys::kSettings, keys::kUseFiltering));
+    switches.recordTrace = ParseFlag(config.Value(keys::kSettings, keys::kRecordTrace));
     return switches;
 }
 

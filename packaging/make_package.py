@@ -63,6 +63,8 @@ def stage(source, build, strip_tool, version, folder):
                              folder / "UDP-bridge" / "IWEARDRV.DLL")
     reproducible_strip.strip(strip_tool, build / "bin" / "velmora-check.exe",
                              folder / "velmora-check.exe")
+    reproducible_strip.strip(strip_tool, build / "bin" / "velmora-tune.exe",
+                             folder / "velmora-tune.exe")
     text("Velmora.cfg", "Velmora.cfg")
     text("docs/Velmora-Guide.txt", "Velmora-Guide.txt", ("@PROJECT_VERSION@", version))
     text("CHANGELOG.md", "CHANGELOG.md")

@@ -43,6 +43,20 @@ bool EndThreadByForce(ThreadHandle thread);
 void Sleep(std::uint32_t milliseconds);
 // Milliseconds on a monotonic clock, wrapping every 2^32 ms (about 49.7 days).
 std::uint32_t TickCount();
+// Microseconds on a monotonic clock, for time stamps finer than TickCount's (on Windows it steps
+// by the timer tick, often 15.6 ms, more than a poll of the tracker).
+std::uint64_t Microseconds();
+
+// The date and time on the computer's own clock, to name files by.
+struct LocalTime {
+    int year;
+    int month;   // 1 to 12
+    int day;     // 1 to 31
+    int hour;    // 0 to 23
+    int minute;  // 0 to 59
+    int second;  // 0 to 59 (60 in a leap second)
+};
+LocalTime LocalTimeNow();
 
 // A non-recursive lock (a Win32 critical section; a mutex on POSIX).
 class CriticalSection {

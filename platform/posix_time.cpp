@@ -24,4 +24,20 @@ std::uint32_t TickCount() {
     return static_cast<std::uint32_t>(ms);
 }
 
+std::uint64_t Microseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::uint64_t>(now.tv_sec) * 1000000u +
+           static_cast<std::uint64_t>(now.tv_nsec) / 1000u;
+}
+
+LocalTime LocalTimeNow() {
+    const time_t now = time(nullptr);
+    tm local{};
+    // localtime keeps one buffer for the whole process; the game's threads may use it too.
+    localtime_r(&now, &local);
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+            local.tm_hour,        local.tm_min,     local.tm_sec};
+}
+
 }  // namespace velmora::platform

@@ -4,7 +4,8 @@
 
 namespace velmora {
 
-// When the test-mode settings reload is due, on the 32-bit millisecond tick count.
+// When a once-a-second task of the polling thread is due (the test-mode settings reload, the
+// trace recorder's write), on the 32-bit millisecond tick count.
 //
 // The count wraps every 49.7 days, so times are compared by their signed difference: a reload
 // scheduled just before the wrap falls due just after it, and one scheduled just after the wrap is

@@ -5,9 +5,22 @@
 #include "config/settings_reader.h"
 
 namespace velmora {
+namespace {
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t separator = path.find_last_of("/\\");
+    if (separator == std::string::npos) {
+        return path.empty() ? "" : "./";
+    }
+    return path.substr(0, separator + 1);
+}
+
+}  // namespace
 
 SharedHead::SharedHead(Switches& switches, std::string settingsPath)
-    : switches_(switches), settingsPath_(std::move(settingsPath)) {}
+    : switches_(switches),
+      settingsPath_(std::move(settingsPath)),
+      folder_(FolderOf(settingsPath_)) {}
 
 void SharedHead::AddReading(const Reading& reading) {
     LockHold hold(lock_);
@@ -52,8 +65,22 @@ bool SharedHead::ChangeVehicle(std::string_view name) {
         return false;
     }
     currentVehicle_.assign(name);
+    vehicleChanges_.fetch_add(1, std::memory_order_relaxed);
     ApplyProfile(keys::kGeneralFilter);
     ApplyProfile(currentVehicle_);
+    return true;
+}
+
+bool SharedHead::VehicleSince(std::uint32_t& seen, std::string& name) const {
+    if (vehicleChanges_.load(std::memory_order_relaxed) == seen) {
+        return false;
+    }
+    LockHold hold(lock_);
+    if (!hold.Held()) {
+        return false;
+    }
+    name.assign(currentVehicle_);
+    seen = vehicleChanges_.load(std::memory_order_relaxed);
     return true;
 }
 

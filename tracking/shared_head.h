@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -19,6 +21,7 @@ namespace velmora {
 // sleeps, calls the driver or waits for the user, and the settings file is read before the lock
 // is taken, so a slow disk stalls neither the game's camera query nor Stop.
 // - AddReading: the polling thread, once per reading.
+// - VehicleSince: the polling thread, while it records a trace.
 // - Outputs, ChangeVehicle: the host's thread.
 // - LoadSettings: either (Start and Reset on the host's, the test-mode reload on the polling one).
 // The switches that the host's thread reads without the lock are atomics (Switches).
@@ -45,6 +48,15 @@ public:
     // last read. False, and nothing changes, when that was the vehicle already.
     bool ChangeVehicle(std::string_view name);
 
+    // True, with the player's vehicle copied into `name`, when it has changed since `seen`, a
+    // count of changes that the caller keeps and this call brings up to date (0 before any). The
+    // lock is taken only when there is a change to copy.
+    bool VehicleSince(std::uint32_t& seen, std::string& name) const;
+
+    // The folder of the settings file, ending with its separator ("./" for a bare file name):
+    // where the plug-in writes its trace recordings. Empty when the settings path is.
+    const std::string& Folder() const { return folder_; }
+
     // A copy of the filters as they stand, for tools and tests that look inside.
     HeadFilters Filters() const;
 
@@ -53,9 +65,12 @@ private:
 
     Switches& switches_;
     const std::string settingsPath_;
+    const std::string folder_;
     mutable GuardedLock lock_;
     ConfigFile config_;
     std::string currentVehicle_;
+    // Counted under the lock, read without it by VehicleSince.
+    std::atomic<std::uint32_t> vehicleChanges_{0};
     HeadFilters filters_;
 };
 

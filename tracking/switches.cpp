@@ -22,6 +22,7 @@ void Switches::Apply(const SwitchOverrides& switches) {
     Store(enabled_, switches.useTracker);
     Store(testMode_, switches.testMode);
     Store(useFiltering_, switches.useFiltering);
+    Store(recordTrace_, switches.recordTrace);
 }
 
 void Switches::ApplyDirections(const ProfileOverrides& profile) {

@@ -21,13 +21,16 @@ public:
     void SetEnabled(bool on) { enabled_.store(on, std::memory_order_relaxed); }
     bool TestMode() const { return testMode_.load(std::memory_order_relaxed); }
     bool UseFiltering() const { return useFiltering_.load(std::memory_order_relaxed); }
+    // Read by the polling thread once per reading: a relaxed load is all a switched-off recorder
+    // costs.
+    bool RecordTrace() const { return recordTrace_.load(std::memory_order_relaxed); }
     bool Allows(Direction direction) const {
         return directions_[static_cast<std::size_t>(direction)].load(std::memory_order_relaxed);
     }
 
     // What Start does before it reads the settings: enabled, and every direction allowed.
     void BeginSession();
-    // "Use Tracker", "TestMode" and "Use Filtering", where the file sets them.
+    // "Use Tracker", "TestMode", "Use Filtering" and "Record Trace", where the file sets them.
     void Apply(const SwitchOverrides& switches);
     // A profile section's direction flags, where it sets them.
     void ApplyDirections(const ProfileOverrides& profile);
@@ -36,6 +39,7 @@ private:
     std::atomic<bool> enabled_{false};
     std::atomic<bool> testMode_{false};
     std::atomic<bool> useFiltering_{true};
+    std::atomic<bool> recordTrace_{false};
     std::array<std::atomic<bool>, 6> directions_{};
 };
 

@@ -2,6 +2,7 @@
 
 #include "platform/platform.h"
 #include "tracking/reload_timer.h"
+#include "tracking/trace_recorder.h"
 
 namespace velmora {
 namespace {
@@ -11,6 +12,16 @@ constexpr std::uint32_t kRetryInterval = 100;
 // Stop waits this many sleeps of kStopPollInterval for the thread to end by itself.
 constexpr int kStopPolls = 100;
 constexpr std::uint32_t kStopPollInterval = 10;
+
+// A reading into the trace, beside the plug-in's settings; a recording begins with the first
+// reading after the switch turns on.
+void Record(TraceRecorder& recorder, const SharedHead& head, const Reading& reading) {
+    if (recorder.Idle() && !head.Folder().empty()) {
+        recorder.BeginIn(head.Folder());
+    }
+    recorder.FollowVehicle(head);
+    recorder.Add(platform::Microseconds(), reading);
+}
 
 }  // namespace
 
@@ -65,6 +76,13 @@ std::uint32_t TrackerPoller::Poll(void* argument, ThreadContext& context) {
     bool open = false;
     std::uint32_t interval = kReadInterval;
     ReloadTimer reload;
+    // The recording of this session: a local of the polling thread, which alone touches it, so
+    // that an abandoned thread's recorder shares nothing with a later one.
+    TraceRecorder recorder;
+    ReloadTimer recorderWrite;
+    // Its writes run as outside stretches: a slow disk must not hold Stop up, and the file is the
+    // recorder's own, so a thread ended inside a write leaves no lock behind that anyone needs.
+    auto writeOutside = [&] { return context.Outside([&] { recorder.Write(); }); };
     for (;;) {
         if (!context.Outside([&] { platform::Sleep(interval); })) {
             return 0;
@@ -96,6 +114,9 @@ std::uint32_t TrackerPoller::Poll(void* argument, ThreadContext& context) {
             }
             if (result == 0) {
                 poller.head_.AddReading(reading);
+                if (poller.switches_.RecordTrace()) {
+                    Record(recorder, poller.head_, reading);
+                }
             } else {
                 // The driver takes a new open after a failed read; no close in between.
                 open = false;
@@ -105,9 +126,31 @@ std::uint32_t TrackerPoller::Poll(void* argument, ThreadContext& context) {
             interval = kRetryInterval;
         }
 
+        // Written once a second, and before the file is closed: the switch gone off, or the
+        // recording stopped.
+        const bool recording = poller.switches_.RecordTrace();
+        if (recorder.Open() &&
+            (!recording || recorder.WriteDue() || recorderWrite.Due(platform::TickCount()))) {
+            recorderWrite.Schedule(platform::TickCount());
+            if (!writeOutside()) {
+                return 0;
+            }
+        }
+        if (!recording && !recorder.Idle()) {
+            recorder.End();
+        } else if (recorder.Stopped() && recorder.Open()) {
+            recorder.Close();
+        }
+
         if (poller.stopRequested_) {
             break;
         }
+    }
+    if (recorder.Open()) {
+        if (!writeOutside()) {
+            return 0;
+        }
+        recorder.Close();
     }
     if (open) {
         context.Outside([&] { driver.Close(); });

@@ -12,8 +12,9 @@
 namespace velmora {
 
 // The tracker driver and the thread that polls it: about every 10 ms one reading into the
-// filters, 100 ms between attempts after a failed open or read, and in test mode a settings
-// reload at most once a second.
+// filters, 100 ms between attempts after a failed open or read, in test mode a settings reload at
+// most once a second, and while "Record Trace" is on, every reading into a trace file beside the
+// settings (see TraceRecorder), written about once a second outside the lock.
 //
 // Start, Stop and ZeroSet run on the host's thread only. The polling thread touches the shared
 // state through SharedHead alone (which takes the lock) and reads the switches; it is never inside

@@ -101,7 +101,8 @@ std::vector<std::string> SwitchRows(const std::string& text) {
     const Switches& on = plugin.switches;
     return {"Use Tracker " + OnOff(on.Enabled()), "TestMode " + OnOff(on.TestMode()),
             "Use Filtering " + OnOff(on.UseFiltering()),
-            "SD Skipfactor " + Number(plugin.head.Filters().Yaw().Parameters().SDSkipfactor)};
+            "SD Skipfactor " + Number(plugin.head.Filters().Yaw().Parameters().SDSkipfactor),
+            "Record Trace " + OnOff(on.RecordTrace())};
 }
 
 std::string Address(std::uint32_t address) {

@@ -5,10 +5,10 @@
 - It holds exactly the expected files in one top folder: nothing missing, no test tool, no trace.
 - Both DLLs are i686, export exactly their entry points, import only Windows system DLLs, and
   carry the project's version in their version resource; the plug-in's own name is unchanged.
-- The settings check velmora-check.exe is an i686 program of the same kind: system DLLs only, the
-  project's version.
-- The guide names the version and the settings check, the CHANGELOG's newest entry is this version, the example files
-  are the repository's, and every text file has Windows line ends.
+- The settings check velmora-check.exe and the tuning bench velmora-tune.exe are i686 console
+  programs that need no DLL but Windows' own (and Winsock, for the check), with the same version.
+- The guide names the version and the settings check, the CHANGELOG's newest entry is this version,
+  the example files are the repository's, and every text file has Windows line ends.
 """
 
 import argparse
@@ -21,14 +21,14 @@ import zipfile
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent / "windows"))
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent.parent / "packaging"))
 import pe_image  # noqa: E402
-from dll_checks import check, check_driver, check_plugin, check_program, summary  # noqa: E402
+from dll_checks import SYSTEM_DLLS, check, check_driver, check_plugin, check_program, summary  # noqa: E402
 from make_package import project_version  # noqa: E402
 
 EXPECTED_FILES = [
     "CHANGELOG.md", "LICENSE", "UDP-bridge/IWEARDRV.DLL", "UDP-bridge/IWEARDRV.cfg",
     "UDP-bridge/README.txt", "Velmora-Guide.txt", "Velmora.cfg", "Velmora.dll",
     "licenses/GPL-3.txt", "licenses/README.txt", "licenses/gcc-runtime.txt",
-    "licenses/mingw-w64-runtime.txt", "velmora-check.exe",
+    "licenses/mingw-w64-runtime.txt", "velmora-check.exe", "velmora-tune.exe",
 ]
 # The game lists the plug-in by these; a release must never change them.
 PLUGIN_NAMES = [b"Velmora Plugin - 2008.5.11\0", b"HeadTracker\0"]
@@ -98,6 +98,14 @@ def main():
         driver = files["UDP-bridge/IWEARDRV.DLL"]
         check_driver("UDP-bridge/IWEARDRV.DLL", driver)
         check_machine_and_version("UDP-bridge/IWEARDRV.DLL", driver, version)
+    if "velmora-tune.exe" in files:
+        bench = pe_image.PeImage(files["velmora-tune.exe"])
+        imports = {n.lower() for n in bench.imports()}
+        print("     velmora-tune.exe imports: " + ", ".join(sorted(imports)))
+        check(imports <= SYSTEM_DLLS, "velmora-tune.exe imports only Windows system DLLs")
+        check(bench.subsystem == pe_image.SUBSYSTEM_CONSOLE,
+              "velmora-tune.exe is a console program")
+        check_machine_and_version("velmora-tune.exe", files["velmora-tune.exe"], version)
 
     if "velmora-check.exe" in files:
         program = files["velmora-check.exe"]

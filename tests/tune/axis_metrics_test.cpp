@@ -1,13 +1,23 @@
-// The metrics on synthetic motion whose answers are known.
+// The metrics on synthetic motion whose answers are known, on parts of a trace, and on a real
+// trace whose sampling phase is shifted.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <numbers>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "axis_metrics.h"
+#include "tuning_run.h"
+
+extern "C" {
+#include "host_os.h"
+}
 
 namespace velmora::tune {
 namespace {
@@ -29,22 +39,26 @@ std::vector<double> SweepsAndRests(int sweeps) {
     return degrees;
 }
 
-std::vector<double> Delayed(const std::vector<double>& input, std::size_t readings) {
+// The input `readings` later, read between two readings where the delay is not whole.
+std::vector<double> Delayed(const std::vector<double>& input, double readings) {
     std::vector<double> output(input.size());
     for (std::size_t i = 0; i < input.size(); ++i) {
-        output[i] = input[i >= readings ? i - readings : 0];
+        const double at = std::max(static_cast<double>(i) - readings, 0.0);
+        const auto before = static_cast<std::size_t>(at);
+        const double fraction = at - static_cast<double>(before);
+        output[i] = input[before] + fraction * (input[std::min(before + 1, i)] - input[before]);
     }
     return output;
 }
 
-TEST(AxisMetrics, APureDelayMeasuresAsThatLag) {
+TEST(AxisMetrics, APureDelayMeasuresAsThatLagToAFractionOfAReading) {
     const std::vector<double> input = SweepsAndRests(6);
     const MotionStretches stretches = MotionStretches::Find(input);
     ASSERT_EQ(stretches.moving.size(), 6u);
-    for (std::size_t delay : {0u, 3u, 12u, 40u}) {
+    for (double delay : {0.0, 2.5, 3.0, 7.3, 12.0, 40.0}) {
         const auto lag = LagInMotion(input, Delayed(input, delay), stretches.moving);
         ASSERT_TRUE(lag);
-        EXPECT_DOUBLE_EQ(*lag, 10.0 * static_cast<double>(delay)) << delay;
+        EXPECT_NEAR(*lag, 10.0 * delay, 1.0) << delay;
     }
 }
 
@@ -127,14 +141,88 @@ TEST(AxisMetrics, AJumpOfAWholeTurnIsLeftOutOfEveryMetric) {
         output[300 + i] = -359.0 + 72.0 * (i + 1);
     }
     const MotionStretches stretches = MotionStretches::Find(input);
-    ASSERT_EQ(stretches.fullTurns.size(), 1u);
+    ASSERT_EQ(stretches.leftOut.size(), 1u);
     EXPECT_TRUE(stretches.moving.empty());
-    EXPECT_TRUE(stretches.InFullTurn(300));
-    EXPECT_FALSE(stretches.InFullTurn(200));
+    EXPECT_TRUE(stretches.LeftOut(300));
+    EXPECT_FALSE(stretches.LeftOut(200));
     const AxisMetrics metrics = AxisMetrics::Measure(input, output, stretches);
-    EXPECT_DOUBLE_EQ(metrics.largestStepDegrees, 0.0);
+    EXPECT_DOUBLE_EQ(metrics.largestStepsDegrees, 0.0);
     EXPECT_DOUBLE_EQ(*metrics.jitterDegrees, 0.0);
     EXPECT_DOUBLE_EQ(metrics.overshootDegrees, 0.0);
+}
+
+TEST(AxisMetrics, MeasuredWithinSomeBlocksTheyCannotSeeTheReadingsOutside) {
+    // What --suggest reports on the half it did not choose on rests on this.
+    const std::vector<double> input = SweepsAndRests(12);
+    const std::vector<double> output = Delayed(input, 3.0);
+    const MotionStretches whole = MotionStretches::Find(input);
+    const std::vector<Stretch> blocks = {{0, 700}, {1400, 2100}};
+    const MotionStretches part = whole.Within(blocks, input.size());
+    ASSERT_FALSE(part.still.empty());
+    ASSERT_FALSE(part.moving.empty());
+    std::vector<double> spoilt = output;
+    std::mt19937 random(3);
+    std::uniform_real_distribution<double> wild(-90.0, 90.0);
+    for (std::size_t i = 0; i < spoilt.size(); ++i) {
+        const bool inside = std::any_of(blocks.begin(), blocks.end(), [&](const Stretch& b) {
+            return b.begin <= i && i < b.end;
+        });
+        if (!inside) {
+            spoilt[i] = wild(random);
+        }
+    }
+    const AxisMetrics clean = AxisMetrics::Measure(input, output, part);
+    const AxisMetrics measured = AxisMetrics::Measure(input, spoilt, part);
+    EXPECT_EQ(measured.jitterDegrees, clean.jitterDegrees);
+    EXPECT_EQ(measured.lagMilliseconds, clean.lagMilliseconds);
+    EXPECT_EQ(measured.overshootDegrees, clean.overshootDegrees);
+    EXPECT_EQ(measured.largestStepsDegrees, clean.largestStepsDegrees);
+    EXPECT_NEAR(*clean.lagMilliseconds, 30.0, 0.5);
+}
+
+// The same head, the tracker's readings landing at other moments between the polls: the profile's
+// numbers must not move with them. (The single largest step moved from 8.64° to 7.48° or 9.51°.)
+TEST(AxisMetrics, TheStepsAndTheLagOfAProfileHoldWhenTheSamplingPhaseShifts) {
+    char directory[4096];
+    ASSERT_NE(HostProgramDirectory(directory, sizeof directory), 0);
+    const std::filesystem::path folder(directory);
+    std::ifstream source(folder / "traces" / "user1.csv");
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(source, line);) {
+        lines.push_back(line);
+    }
+    ASSERT_GT(lines.size(), 1000u);
+    const auto config = std::filesystem::temp_directory_path() / "velmora-phase-calm.cfg";
+    std::ofstream(config) << "[General Filter]\nYaw OffsetFrame = 1\nPitch OffsetFrame = 1\n"
+                             "Roll OffsetFrame = 1\n";
+    std::vector<std::array<AxisMetrics, 3>> shifted;
+    for (std::size_t dropped = 0; dropped <= 3; ++dropped) {
+        const auto path = std::filesystem::temp_directory_path() / "velmora-phase.csv";
+        {
+            std::ofstream trace(path);
+            trace << lines[0] << "\n";
+            for (std::size_t i = 1 + dropped; i < lines.size(); ++i) {
+                trace << lines[i] << "\n";
+            }
+        }
+        std::string error;
+        auto trace = LoadPolledTrace(path.string(), TraceUnits::FromHeader, error);
+        std::filesystem::remove(path);
+        ASSERT_TRUE(trace) << error;
+        const TuningRun run = TuningRun::Replay(std::move(*trace), {{config.string(), "", ""}});
+        shifted.push_back(run.profiles.front().metrics);
+    }
+    std::filesystem::remove(config);
+    for (std::size_t axis = 0; axis < 3; ++axis) {
+        for (const auto& metrics : shifted) {
+            const AxisMetrics& first = shifted.front()[axis];
+            EXPECT_NEAR(metrics[axis].largestStepsDegrees, first.largestStepsDegrees,
+                        first.largestStepsDegrees * 0.05)
+                << kAxisNames[axis];
+            EXPECT_NEAR(*metrics[axis].lagMilliseconds, *first.lagMilliseconds, 2.0)
+                << kAxisNames[axis];
+        }
+    }
 }
 
 }  // namespace

@@ -115,8 +115,8 @@ TEST_P(BenchMatchesPlugin, NineControlsAgreeBitForBitAtEveryCheckpoint) {
             if (!std::isnan(actual) && !std::isnan(expected[i])) {
                 EXPECT_EQ(std::bit_cast<std::uint32_t>(actual),
                           std::bit_cast<std::uint32_t>(expected[i]))
-                    << kControlNames[i] << " after reading " << checkpoint << ": plug-in "
-                    << actual << ", bench " << expected[i];
+                    << kControlNames[i] << " after reading " << checkpoint << ": plug-in " << actual
+                    << ", bench " << expected[i];
             }
         }
     }

@@ -1,10 +1,11 @@
-"""A reader for the parts of a Windows PE image a release check needs: the machine, the export
-and import names, and the version resource. Standard library only, so the check runs wherever
+"""A reader for the parts of a Windows PE image a release check needs: the machine, the subsystem,
+the export and import names, and the version resource. Standard library only, so the check runs wherever
 Python does, with no MinGW tools."""
 
 import struct
 
 MACHINE_I386 = 0x14C
+SUBSYSTEM_CONSOLE = 3
 RT_VERSION = 16
 FIXED_FILE_INFO_SIGNATURE = 0xFEEF04BD
 
@@ -25,6 +26,7 @@ class PeImage:
                                                                                pe + 4)
         optional = pe + 24
         magic = struct.unpack_from("<H", data, optional)[0]
+        self.subsystem = struct.unpack_from("<H", data, optional + 68)[0]
         # PE32 and PE32+ differ in where the data directories start.
         directories = optional + {0x10B: 96, 0x20B: 112}.get(magic, -1)
         if directories < optional:

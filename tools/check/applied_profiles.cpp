@@ -53,6 +53,7 @@ AppliedProfile ApplyProfiles(ConfigFile& config, const std::optional<std::string
     applied.useTracker = switches.Enabled();
     applied.testMode = switches.TestMode();
     applied.useFiltering = switches.UseFiltering();
+    applied.recordTrace = switches.RecordTrace();
     applied.sdSkipfactor = filters.Yaw().Parameters().SDSkipfactor;
     applied.axes = {Outcome(filters.Yaw()), Outcome(filters.Pitch()), Outcome(filters.Roll())};
     for (std::size_t i = 0; i < applied.directions.size(); ++i) {

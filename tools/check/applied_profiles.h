@@ -29,6 +29,7 @@ struct AppliedProfile {
     bool useTracker = true;
     bool testMode = false;
     bool useFiltering = true;
+    bool recordTrace = false;
     float sdSkipfactor = 0.0f;
     std::array<AxisOutcome, 3> axes;   // yaw, pitch, roll
     std::array<bool, 6> directions{};  // in keys::Direction order

@@ -12,6 +12,7 @@ const std::vector<KeyInfo>& KnownKeys() {
             {keys::kUseTracker, Place::Settings, Type::Flag},
             {keys::kTestMode, Place::Settings, Type::Flag},
             {keys::kUseFiltering, Place::Settings, Type::Flag},
+            {keys::kRecordTrace, Place::Settings, Type::Flag},
             {keys::kSdSkipfactor, Place::Settings, Type::Float},
             {keys::kCopyFrom, Place::Profile, Type::SectionName},
         };

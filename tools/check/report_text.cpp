@@ -48,9 +48,10 @@ std::string CarName(const AppliedProfile& profile) {
 void PrintProfiles(std::FILE* out, const SettingsReport& report) {
     const AppliedProfile& any = report.profiles.front();
     std::fprintf(out,
-                 "\n  Switches: Use Tracker %s, TestMode %s, Use Filtering %s, SD Skipfactor %g\n",
+                 "\n  Switches: Use Tracker %s, TestMode %s, Use Filtering %s, Record Trace %s,\n"
+                 "  SD Skipfactor %g\n",
                  OnOff(any.useTracker), OnOff(any.testMode), OnOff(any.useFiltering),
-                 static_cast<double>(any.sdSkipfactor));
+                 OnOff(any.recordTrace), static_cast<double>(any.sdSkipfactor));
     if (!any.useFiltering) {
         std::fprintf(out,
                      "  (Use Filtering is off: no smoothing, every ring holds one reading.)\n");

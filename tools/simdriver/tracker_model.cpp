@@ -249,9 +249,13 @@ Pose TrackerModel::MovingPose() {
     if (motion_ == MotionKind::Trace) {
         if (!traceTried_) {
             traceTried_ = true;
-            if (!trace_.Load(settings_.tracePath, settings_.traceRawUnits)) {
-                std::fprintf(stderr, "simulated tracker: cannot replay \"%s\"; holding still\n",
-                             settings_.tracePath.c_str());
+            std::string error;
+            if (!trace_.Load(settings_.tracePath,
+                             settings_.traceRawUnits ? TraceUnits::Raw : TraceUnits::Degrees,
+                             error)) {
+                std::fprintf(stderr,
+                             "simulated tracker: cannot replay \"%s\" (%s); holding still\n",
+                             settings_.tracePath.c_str(), error.c_str());
             }
         }
         if (!trace_.Empty()) {

@@ -19,7 +19,9 @@ h1 { font-size: 22px; } h2 { font-size: 18px; margin-top: 28px; }
 table { border-collapse: collapse; margin: 12px 0; }
 th, td { border: 1px solid #ccc; padding: 4px 8px; font-size: 13px; }
 td.number { text-align: right; font-variant-numeric: tabular-nums; }
-.swatch { display: inline-block; width: 18px; height: 10px; margin: 0 4px 0 14px; }
+.legend { display: flex; flex-wrap: wrap; gap: 4px 18px; margin: 8px 0; font-size: 14px; }
+.key { white-space: nowrap; }
+.swatch { display: inline-block; width: 18px; height: 10px; margin-right: 5px; }
 .line { height: 3px; vertical-align: middle; }
 svg { display: block; margin: 6px 0; }
 svg .title { font-size: 13px; font-weight: bold; }
@@ -31,14 +33,16 @@ p.note { font-size: 13px; color: #555; max-width: 1100px; }
 )";
 
 std::string Swatch(const std::string& colour, bool line, const std::string& label) {
-    return "<span class=\"swatch" + std::string(line ? " line" : "") +
-           "\" style=\"background:" + colour + "\"></span>" + EscapeMarkup(label);
+    std::string key;
+    Add(key, {"<span class=\"key\"><span class=\"swatch", line ? " line" : "",
+              "\" style=\"background:", colour, "\"></span>", EscapeMarkup(label), "</span>"});
+    return key;
 }
 
 std::size_t DetailStart(const TuningRun& run, const ReportOptions& options) {
     if (options.detailStartSeconds) {
         return static_cast<std::size_t>(std::max(*options.detailStartSeconds, 0.0) /
-                                        PolledTrace::kPollSeconds);
+                                        run.trace.pollSeconds);
     }
     const auto& rests = run.stretches[0].still;
     const auto longest = std::max_element(rests.begin(), rests.end(),
@@ -57,7 +61,7 @@ std::string MetricsHtml(const TuningRun& run) {
                                                  "Jitter at rest (°)",
                                                  "Lag in motion (ms)",
                                                  "Overshoot (°)",
-                                                 "Largest step (°)",
+                                                 "Largest steps (°)",
                                                  "Still (s)",
                                                  "Moving (s)"};
     std::string html = "<table id=\"metrics\"><tr>";
@@ -88,42 +92,63 @@ std::string HtmlReport(const TuningRun& run, const ReportOptions& options) {
         EscapeMarkup(options.title) + "</title>\n<style>\n" + kStyle +
         "</style></head><body>\n<h1>" + EscapeMarkup(options.title) + "</h1>\n";
     char summary[160];
-    std::snprintf(summary, sizeof summary, "%.1f s, %zu readings at 100 per second",
-                  run.trace.Duration(), readings);
-    html += "<p>Trace <b>" + EscapeMarkup(options.traceName) + "</b>: " + summary + ".</p>\n<p>" +
-            Swatch(kInputColour, true, "head (the trace)");
+    std::snprintf(summary, sizeof summary, "%.1f s, %zu readings at %.0f per second",
+                  run.trace.Duration(), readings, 1.0 / run.trace.pollSeconds);
+    Add(html, {"<p>Trace <b>", EscapeMarkup(options.traceName), "</b>: ", summary,
+               ".</p>\n<div class=\"legend\">", Swatch(kInputColour, true, "head (the trace)")});
     for (std::size_t i = 0; i < run.profiles.size(); ++i) {
-        html += Swatch(ProfileColour(i), true, run.profiles[i].choice.label);
+        const ProfileResult& profile = run.profiles[i];
+        html += Swatch(ProfileColour(i), true,
+                       profile.choice.label + (profile.filtered ? "" : " (no smoothing)"));
     }
-    html += Swatch(kStillColour, false, "head at rest") +
-            Swatch(kMovingColour, false, "head moving") +
-            Swatch(kFullTurnColour, false, "a full turn: left out") + "</p>\n";
+    Add(html, {"</div>\n<div class=\"legend\">", Swatch(kStillColour, false, "head at rest"),
+               Swatch(kMovingColour, false, "head moving"),
+               Swatch(kLeftOutColour, false, "left out: a full turn"), "</div>\n"});
     html += MetricsHtml(run);
     html +=
         "<p class=\"note\">Jitter at rest: how far the camera shakes about its own half-second "
         "average while the head rests (shaded green). Lag in motion: the delay that best lines "
-        "the camera up with the head while it moves (shaded orange). Overshoot: how much "
-        "farther than the head the camera swings past where the head comes to rest. Largest step: "
-        "the biggest jump "
-        "of the camera between two readings, 10 ms apart. Where the trace turns a whole circle "
-        "(shaded grey) the filter jumps back by a turn; no driver's head does that, so those "
-        "readings count in no metric.</p>\n";
+        "the camera up with the head while it moves (shaded orange), to a fraction of the time "
+        "between two readings. Overshoot: how much farther than the head the camera swings past "
+        "where "
+        "the head comes to rest. Largest steps: the mean of the largest thousandth of the "
+        "camera's jumps from one reading to the next; one jump alone would say more "
+        "about where the tracker's readings fell between two polls than about the profile. Where "
+        "the trace turns a whole circle (shaded grey) the filter jumps back by a turn; no "
+        "driver's head does that, so those readings count in no metric (nor do those where a "
+        "trace cut to one car joins its stretches). Yaw is drawn as a heading, -180° to "
+        "180°.</p>\n";
 
     const std::size_t detailBegin = std::min(DetailStart(run, options), readings);
     const std::size_t detailEnd = std::min(
         readings,
-        detailBegin + static_cast<std::size_t>(options.detailSeconds / PolledTrace::kPollSeconds));
+        detailBegin + static_cast<std::size_t>(options.detailSeconds / run.trace.pollSeconds));
     for (std::size_t axis = 0; axis < 3; ++axis) {
         html += std::string("<h2>") + kAxisNames[axis] + "</h2>\n<div class=\"axis\" id=\"" +
                 kAxisNames[axis] + "\">\n";
         SvgPlot plot;
+        plot.pollSeconds = run.trace.pollSeconds;
         plot.stretches = &run.stretches[axis];
-        plot.series.push_back({&run.inputDegrees[axis], kInputColour, 1.2});
+        plot.wrapDegrees = axis == 0;
+        // A profile without smoothing is the head itself: drawn first and wide, it shows as a
+        // band around the head's line and hides no other profile.
         for (std::size_t i = 0; i < run.profiles.size(); ++i) {
-            // Each later profile narrower, so that where two agree both colours still show.
-            const double width = std::max(2.8 - 0.8 * static_cast<double>(i), 1.0);
-            plot.series.push_back({&run.profiles[i].outputDegrees[axis], ProfileColour(i), width});
+            if (!run.profiles[i].filtered) {
+                plot.series.push_back(
+                    {&run.profiles[i].outputDegrees[axis], ProfileColour(i), 5.0, 0.4});
+            }
         }
+        double width = 2.8;
+        for (std::size_t i = 0; i < run.profiles.size(); ++i) {
+            if (run.profiles[i].filtered) {
+                // Each later profile narrower, so that where two agree both colours still show.
+                plot.series.push_back(
+                    {&run.profiles[i].outputDegrees[axis], ProfileColour(i), width});
+                width = std::max(width - 0.8, 1.0);
+            }
+        }
+        // The head last and thin: always in sight, hiding little of any profile.
+        plot.series.push_back({&run.inputDegrees[axis], kInputColour, 1.2});
         plot.title = std::string(kAxisNames[axis]) + ", the whole trace (degrees)";
         plot.firstReading = 0;
         plot.endReading = readings;

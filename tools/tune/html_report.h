@@ -21,6 +21,6 @@ std::string HtmlReport(const TuningRun& run, const ReportOptions& options);
 
 // The colour each profile is drawn in, in the order given.
 const char* ProfileColour(std::size_t index);
-inline constexpr char kInputColour[] = "#6b6b6b";
+inline constexpr char kInputColour[] = "#4d4d4d";
 
 }  // namespace velmora::tune

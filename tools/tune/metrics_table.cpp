@@ -39,19 +39,26 @@ std::string CsvCell(const std::string& text) {
     return quoted + "\"";
 }
 
-MetricsTable MetricsTable::From(const TuningRun& run) {
+MetricsTable MetricsTable::Empty() {
     MetricsTable table;
     table.header = {"profile",          "axis",          "jitter_at_rest_deg",
-                    "lag_in_motion_ms", "overshoot_deg", "largest_step_deg",
+                    "lag_in_motion_ms", "overshoot_deg", "largest_steps_deg",
                     "still_s",          "moving_s"};
+    return table;
+}
+
+void MetricsTable::Add(const std::string& label, std::size_t axis, const AxisMetrics& m) {
+    rows.push_back({label, kAxisNames[axis], Optional(m.jitterDegrees, "%.3f"),
+                    Optional(m.lagMilliseconds, "%.0f"), FormatNumber("%.2f", m.overshootDegrees),
+                    FormatNumber("%.2f", m.largestStepsDegrees),
+                    FormatNumber("%.1f", m.stillSeconds), FormatNumber("%.1f", m.movingSeconds)});
+}
+
+MetricsTable MetricsTable::From(const TuningRun& run) {
+    MetricsTable table = Empty();
     for (const ProfileResult& profile : run.profiles) {
         for (std::size_t axis = 0; axis < 3; ++axis) {
-            const AxisMetrics& m = profile.metrics[axis];
-            table.rows.push_back(
-                {profile.choice.label, kAxisNames[axis], Optional(m.jitterDegrees, "%.3f"),
-                 Optional(m.lagMilliseconds, "%.0f"), FormatNumber("%.2f", m.overshootDegrees),
-                 FormatNumber("%.2f", m.largestStepDegrees), FormatNumber("%.1f", m.stillSeconds),
-                 FormatNumber("%.1f", m.movingSeconds)});
+            table.Add(profile.choice.label, axis, profile.metrics[axis]);
         }
     }
     return table;

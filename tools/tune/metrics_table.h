@@ -14,6 +14,9 @@ struct MetricsTable {
     std::vector<std::vector<std::string>> rows;
 
     static MetricsTable From(const TuningRun& run);
+    // The header alone, for rows added one by one.
+    static MetricsTable Empty();
+    void Add(const std::string& label, std::size_t axis, const AxisMetrics& metrics);
 
     std::string AsText() const;
     std::string AsCsv() const;

@@ -15,7 +15,8 @@ struct Stretch {
 
 // Where the head rests and where it moves, judged from the input alone so that every profile is
 // measured over the same readings. The speed of a reading is taken over the 0.2 s around it, which
-// sees past the tracker's 0.1° steps.
+// sees past the tracker's 0.1° steps. Lengths are counted in readings, 10 ms apart in most traces;
+// a recording at another rate keeps the counts, and its speeds and seconds use its own interval.
 struct MotionStretches {
     static constexpr double kStillBelowDegreesPerSecond = 5.0;
     static constexpr double kMovingAboveDegreesPerSecond = 20.0;
@@ -27,15 +28,25 @@ struct MotionStretches {
 
     std::vector<Stretch> still;
     std::vector<Stretch> moving;
+    double pollSeconds = 0.01;  // between two readings
     // Around a jump of the stored readings by a whole turn (the filter carries a reading across the
-    // ±180° seam, but not a head that turns on past a full circle): no head moves like that, so
-    // these readings count as neither rest nor movement, and no metric looks at them.
-    std::vector<Stretch> fullTurns;
+    // ±180° seam, but not a head that turns on past a full circle), and around a join of a trace
+    // cut to one vehicle: no head moves like that, so these readings count as neither rest nor
+    // movement, and no metric looks at them.
+    std::vector<Stretch> leftOut;
 
-    bool InFullTurn(std::size_t reading) const;
+    bool LeftOut(std::size_t reading) const;
 
-    // `degrees` holds one reading per 10 ms poll.
-    static MotionStretches Find(const std::vector<double>& degrees);
+    // Only what lies in `blocks` (in order, within the trace's `readings`): each rest and movement
+    // in the block where it begins, cut off at that block's end, and every reading outside the
+    // blocks left out. Nothing measured on the result looks past the blocks' edges.
+    MotionStretches Within(const std::vector<Stretch>& blocks, std::size_t readings) const;
+
+    // `degrees` holds one reading per poll; `joins` are where a cut trace's stretches meet.
+    static MotionStretches Find(const std::vector<double>& degrees,
+                                const std::vector<std::size_t>& joins = {},
+                                double pollSeconds = 0.01);
+    double Seconds(const std::vector<Stretch>& stretches) const;
 };
 
 }  // namespace velmora::tune

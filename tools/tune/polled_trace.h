@@ -5,25 +5,41 @@
 #include <vector>
 
 #include "pose.h"
+#include "trace_file.h"
 #include "tracking/raw_angle.h"
 
 namespace velmora::tune {
 
-enum class TraceUnits { FromHeader, Degrees, Raw };
+using sim::TraceUnits;
 
-// A head trace as the plug-in sees it: one reading per poll of the tracker, every 10 ms, each the
-// newest recorded row at that moment (a tracker holds its last reading between updates).
+// A head trace as the plug-in sees it: one reading per poll of the tracker.
+//
+// A trace in raw units is a recording of the readings as they were polled (the plug-in and the
+// simulated tracker write one row per reading the plug-in took): each row is one reading, and the
+// polls were as far apart as the rows are on average. The filter then sees exactly what it saw
+// while the player drove, at the player's own rate, which a profile's keys (counted in readings)
+// depend on. A trace in degrees is head motion at its own rate: it is polled every 10 ms, each
+// poll taking the newest row at that moment (a tracker holds its last reading between updates).
 struct PolledTrace {
     static constexpr double kPollSeconds = 0.01;
 
     std::vector<sim::Pose> readings;
+    double pollSeconds = kPollSeconds;
+    // Where two stretches of a trace cut to one vehicle meet: the head may jump there as no head
+    // does, so the readings around a join count in no metric.
+    std::vector<std::size_t> joins;
 
-    double Seconds(std::size_t index) const { return static_cast<double>(index) * kPollSeconds; }
+    double Seconds(std::size_t index) const { return static_cast<double>(index) * pollSeconds; }
     double Duration() const { return Seconds(readings.size()); }
+
+    // The rows of `file` as polled. With a vehicle, only the rows recorded while it was driven,
+    // stretch after stretch; empty, with the reason in `error`, when there are none.
+    static std::optional<PolledTrace> From(const sim::TraceFile& file, const std::string& vehicle,
+                                           std::string& error);
 };
 
-// Reads a CSV trace ("time_s,yaw,pitch,roll", degrees or raw units). Empty, with the reason in
-// `error`, when the file cannot be read or holds no row.
+// Reads a CSV trace (see sim::ParseTrace) and polls all of it. Empty, with the reason in `error`,
+// when it is not a trace.
 std::optional<PolledTrace> LoadPolledTrace(const std::string& path, TraceUnits units,
                                            std::string& error);
 

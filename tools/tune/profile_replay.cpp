@@ -14,6 +14,16 @@ ProfileReplay::ProfileReplay(const std::string& configPath, const std::string& v
     }
 }
 
+ProfileReplay::ProfileReplay(SettingsText settings, const std::string& vehicle)
+    : head_(switches_, ""), controls_(head_, switches_) {
+    switches_.BeginSession();
+    controls_.Bind();
+    head_.ApplySettings(settings.text);
+    if (!vehicle.empty()) {
+        head_.ChangeVehicle(vehicle);
+    }
+}
+
 void ProfileReplay::Feed(const sim::Pose& reading) {
     head_.AddReading({reading.yaw, reading.pitch, reading.roll});
 }

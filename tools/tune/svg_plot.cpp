@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numbers>
+#include <optional>
 
 #include "polled_trace.h"
 #include "report_text.h"
@@ -39,12 +41,39 @@ std::string SvgPlot::Render() const {
     const std::string bottom = std::to_string(kTop + plotHeight);
     const std::string tall = std::to_string(plotHeight);
 
+    double centre = 0.0;
+    if (wrapDegrees) {
+        double sine = 0.0;
+        double cosine = 0.0;
+        for (const PlotSeries& s : series) {
+            for (std::size_t i = firstReading; i < std::min(end, s.values->size()); ++i) {
+                sine += std::sin((*s.values)[i] * std::numbers::pi / 180.0);
+                cosine += std::cos((*s.values)[i] * std::numbers::pi / 180.0);
+            }
+        }
+        centre = std::atan2(sine, cosine) * 180.0 / std::numbers::pi;
+    }
+    auto shown = [&](double degrees) {
+        return wrapDegrees ? degrees - 360.0 * std::round((degrees - centre) / 360.0) : degrees;
+    };
+    // Straight ahead in the middle, unless the span keeps within a quarter turn of its mean.
+    for (const PlotSeries& s : series) {
+        for (std::size_t i = firstReading; i < std::min(end, s.values->size()); ++i) {
+            if (std::abs(shown((*s.values)[i]) - centre) > 90.0) {
+                centre = 0.0;
+                break;
+            }
+        }
+    }
+    auto label = [&](double degrees) {
+        return wrapDegrees ? degrees - 360.0 * std::round(degrees / 360.0) : degrees;
+    };
     double low = std::numeric_limits<double>::infinity();
     double high = -low;
     for (const PlotSeries& s : series) {
         for (std::size_t i = firstReading; i < std::min(end, s.values->size()); ++i) {
-            low = std::min(low, (*s.values)[i]);
-            high = std::max(high, (*s.values)[i]);
+            low = std::min(low, shown((*s.values)[i]));
+            high = std::max(high, shown((*s.values)[i]));
         }
     }
     if (!(low <= high)) {
@@ -70,36 +99,40 @@ std::string SvgPlot::Render() const {
               "\" y=\"17\" class=\"title\">", EscapeMarkup(title), "</text>\n"});
 
     if (stretches != nullptr) {
-        auto shade = [&](const std::vector<Stretch>& runs, std::string_view colour) {
+        // Left-out stretches last and never thinner than a few pixels: a full turn lasts half a
+        // second, a fraction of a pixel column in a long trace.
+        auto shade = [&](const std::vector<Stretch>& runs, std::string_view colour,
+                         double narrowest) {
             for (const Stretch& run : runs) {
                 const std::size_t from = std::max(run.begin, firstReading);
                 const std::size_t to = std::min(run.end, end);
                 if (from < to) {
-                    Add(svg, {"<rect x=\"", FormatNumber("%.1f", x(from)), "\" y=\"", top,
-                              "\" width=\"", FormatNumber("%.1f", std::max(x(to) - x(from), 0.5)),
+                    const double wide = std::max(x(to) - x(from), narrowest);
+                    Add(svg, {"<rect x=\"", FormatNumber("%.1f", (x(from) + x(to) - wide) / 2),
+                              "\" y=\"", top, "\" width=\"", FormatNumber("%.1f", wide),
                               "\" height=\"", tall, "\" fill=\"", colour, "\"/>\n"});
                 }
             }
         };
-        shade(stretches->still, kStillColour);
-        shade(stretches->moving, kMovingColour);
-        shade(stretches->fullTurns, kFullTurnColour);
+        shade(stretches->still, kStillColour, 0.5);
+        shade(stretches->moving, kMovingColour, 0.5);
+        shade(stretches->leftOut, kLeftOutColour, 6.0);
     }
 
     const double yStep = NiceStep(high - low, 5);
     for (double value = std::ceil(low / yStep) * yStep; value <= high; value += yStep) {
         const std::string at = FormatNumber("%.1f", y(value));
-        const double shown = std::abs(value) < yStep / 2 ? 0.0 : value;
+        const double heading = label(std::abs(value) < yStep / 2 ? 0.0 : value);
         Add(svg, {"<line x1=\"", left, "\" x2=\"", right, "\" y1=\"", at, "\" y2=\"", at,
                   "\" class=\"grid\"/>\n<text x=\"", std::to_string(kLeft - 6), "\" y=\"", at,
-                  "\" class=\"ylabel\">", FormatNumber("%g", shown), "°</text>\n"});
+                  "\" class=\"ylabel\">", FormatNumber("%g", heading), "°</text>\n"});
     }
-    const double seconds = span * PolledTrace::kPollSeconds;
+    const double seconds = span * pollSeconds;
     const double xStep = NiceStep(seconds, 10);
-    const double firstSecond = static_cast<double>(firstReading) * PolledTrace::kPollSeconds;
+    const double firstSecond = static_cast<double>(firstReading) * pollSeconds;
     for (double t = std::ceil(firstSecond / xStep) * xStep; t <= firstSecond + seconds;
          t += xStep) {
-        const std::string at = FormatNumber("%.1f", x(t / PolledTrace::kPollSeconds));
+        const std::string at = FormatNumber("%.1f", x(t / pollSeconds));
         Add(svg, {"<line x1=\"", at, "\" x2=\"", at, "\" y1=\"", top, "\" y2=\"", bottom,
                   "\" class=\"grid\"/>\n<text x=\"", at, "\" y=\"", std::to_string(height - 10),
                   "\" class=\"xlabel\">", FormatNumber("%g s", t), "</text>\n"});
@@ -108,8 +141,21 @@ std::string SvgPlot::Render() const {
               "\" height=\"", tall, "\" class=\"frame\"/>\n"});
 
     for (const PlotSeries& s : series) {
-        Add(svg, {"<polyline fill=\"none\" stroke=\"", s.colour, "\" stroke-width=\"",
-                  FormatNumber("%g", s.width), "\" stroke-linejoin=\"round\" points=\""});
+        std::string opening;
+        Add(opening, {"<polyline fill=\"none\" stroke=\"", s.colour, "\" stroke-width=\"",
+                      FormatNumber("%g", s.width), "\" stroke-opacity=\"",
+                      FormatNumber("%g", s.opacity), "\" stroke-linejoin=\"round\" points=\""});
+        svg += opening;
+        std::optional<double> previous;
+        auto point = [&](std::size_t reading, double degrees) {
+            const double value = shown(degrees);
+            if (previous && std::abs(value - *previous) > 180.0) {
+                Add(svg, {"\"/>\n", opening});  // across the seam: a new line on the other side
+            }
+            previous = value;
+            Add(svg, {FormatNumber("%.1f", x(static_cast<double>(reading))), ",",
+                      FormatNumber("%.1f", y(value)), " "});
+        };
         const std::size_t last = std::min(end, s.values->size());
         std::size_t i = firstReading;
         for (int column = 0; column < plotWidth && i < last; ++column) {
@@ -119,15 +165,14 @@ std::string SvgPlot::Render() const {
             if (columnEnd <= i) {
                 continue;
             }
-            const auto [lowest, highest] =
-                std::minmax_element(s.values->begin() + static_cast<std::ptrdiff_t>(i),
-                                    s.values->begin() + static_cast<std::ptrdiff_t>(columnEnd));
+            const auto from = s.values->begin() + static_cast<std::ptrdiff_t>(i);
+            const auto to = s.values->begin() + static_cast<std::ptrdiff_t>(columnEnd);
+            const auto [lowest, highest] = std::minmax_element(
+                from, to, [&](double a, double b) { return shown(a) < shown(b); });
             // In time order, so the line does not double back on itself.
             const bool lowFirst = lowest < highest;
-            for (auto point : {lowFirst ? lowest : highest, lowFirst ? highest : lowest}) {
-                const auto reading = static_cast<double>(point - s.values->begin());
-                Add(svg,
-                    {FormatNumber("%.1f", x(reading)), ",", FormatNumber("%.1f", y(*point)), " "});
+            for (auto at : {lowFirst ? lowest : highest, lowFirst ? highest : lowest}) {
+                point(static_cast<std::size_t>(at - s.values->begin()), *at);
             }
             i = columnEnd;
         }

@@ -11,6 +11,7 @@ namespace velmora::tune {
 struct TuneOptions {
     std::string tracePath;
     TraceUnits units = TraceUnits::FromHeader;
+    std::string traceVehicle;  // only the rows recorded while driving it; empty: all
     std::vector<std::string> configPaths;
     std::vector<std::string> vehicles;
     std::string htmlPath;
@@ -18,6 +19,8 @@ struct TuneOptions {
     std::string seriesPath;
     std::optional<double> detailStartSeconds;
     std::string title = "Velmora tuning bench";
+    bool suggest = false;
+    std::optional<double> maxLagMilliseconds;
     bool help = false;
 
     // Empty, with the reason in `error`, when the arguments do not make a run.

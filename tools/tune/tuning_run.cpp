@@ -11,7 +11,8 @@ TuningRun TuningRun::Replay(PolledTrace trace, const std::vector<ProfileChoice>&
                                                            &sim::Pose::roll};
     for (std::size_t axis = 0; axis < 3; ++axis) {
         run.inputDegrees[axis] = StoredDegrees(run.trace, axes[axis]);
-        run.stretches[axis] = MotionStretches::Find(run.inputDegrees[axis]);
+        run.stretches[axis] =
+            MotionStretches::Find(run.inputDegrees[axis], run.trace.joins, run.trace.pollSeconds);
     }
     const std::size_t count = run.trace.readings.size();
     for (const ProfileChoice& choice : choices) {
@@ -22,6 +23,7 @@ TuningRun TuningRun::Replay(PolledTrace trace, const std::vector<ProfileChoice>&
             output.reserve(count);
         }
         ProfileReplay replay(choice.configPath, choice.vehicle);
+        result.filtered = replay.Filtering();
         for (const sim::Pose& reading : run.trace.readings) {
             replay.Feed(reading);
             const auto outputs = replay.Outputs();

@@ -22,6 +22,8 @@ struct ProfileChoice {
 
 struct ProfileResult {
     ProfileChoice choice;
+    // False for a profile with the smoothing off: its camera is the head itself, a baseline.
+    bool filtered = true;
     std::array<std::vector<double>, 3> outputDegrees;  // the filters' outputs, per reading
     std::vector<ControlValues> controls;               // per reading
     std::array<AxisMetrics, 3> metrics;

@@ -1,0 +1,216 @@
+#include "trace_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <iterator>
+#include <sstream>
+
+namespace velmora::sim {
+namespace {
+
+constexpr std::size_t kColumns = 4;
+constexpr std::string_view kVehicleMark = "# vehicle:";
+
+std::string_view Trimmed(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+std::vector<std::string_view> Fields(std::string_view line) {
+    std::vector<std::string_view> fields;
+    for (;;) {
+        const std::size_t comma = line.find(',');
+        fields.push_back(Trimmed(line.substr(0, comma)));
+        if (comma == std::string_view::npos) {
+            return fields;
+        }
+        line.remove_prefix(comma + 1);
+    }
+}
+
+// The whole field as a number; from_chars ignores the locale, as a trace must.
+std::optional<double> Number(std::string_view field) {
+    double value = 0.0;
+    const auto [end, status] = std::from_chars(field.data(), field.data() + field.size(), value);
+    if (field.empty() || status != std::errc{} || end != field.data() + field.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::string At(std::size_t line) {
+    return "line " + std::to_string(line) + ": ";
+}
+
+// Why a line does not split into a time and three angles, in terms a spreadsheet user knows.
+std::string WrongShape(std::string_view line, std::size_t count) {
+    if (line.find(';') != std::string_view::npos) {
+        return "the values are separated by ';', as a spreadsheet saves CSV where numbers take a "
+               "decimal comma; write ',' between values and '.' in numbers (0.5, not 0,5)";
+    }
+    if (line.find('\t') != std::string_view::npos) {
+        return "the values are separated by tabs; write ',' between them";
+    }
+    std::string reason = std::to_string(count) + (count == 1 ? " value" : " values") +
+                         ", not 4 (time in seconds, yaw, pitch, roll)";
+    if (count > kColumns) {
+        reason += ": numbers with a decimal comma? write 0.5, not 0,5";
+    }
+    return reason;
+}
+
+bool Usable(double value) {
+    // A value no tracker gives (not a number, or beyond a billion units or degrees) has no
+    // rounding to an int.
+    return std::abs(value) <= 1e9;
+}
+
+}  // namespace
+
+std::vector<std::pair<std::string, double>> TraceFile::VehicleSeconds() const {
+    std::vector<std::pair<std::string, double>> seconds;
+    auto add = [&](const std::string& name, std::size_t begin, std::size_t end) {
+        if (begin >= end) {
+            return;
+        }
+        // A stretch lasts until the next one begins.
+        const double span = rows[std::min(end, rows.size() - 1)].time - rows[begin].time;
+        const auto found = std::find_if(seconds.begin(), seconds.end(),
+                                        [&](const auto& entry) { return entry.first == name; });
+        if (found == seconds.end()) {
+            seconds.emplace_back(name, span);
+        } else {
+            found->second += span;
+        }
+    };
+    add("", 0, vehicles.empty() ? rows.size() : vehicles.front().firstRow);
+    for (std::size_t i = 0; i < vehicles.size(); ++i) {
+        add(vehicles[i].name, vehicles[i].firstRow,
+            i + 1 < vehicles.size() ? vehicles[i + 1].firstRow : rows.size());
+    }
+    return seconds;
+}
+
+std::optional<TraceFile> ParseTrace(std::string_view text, TraceUnits units, std::string& error) {
+    TraceFile trace;
+    trace.rawUnits = units == TraceUnits::Raw;
+    if (text.starts_with("\xEF\xBB\xBF")) {
+        text.remove_prefix(3);  // a spreadsheet's "CSV UTF-8" begins with a byte-order mark
+    }
+    bool headerSeen = false;
+    std::size_t number = 0;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        const bool lastLineCut = end == std::string_view::npos;
+        const std::string_view line = Trimmed(text.substr(0, end));
+        text.remove_prefix(lastLineCut ? text.size() : end + 1);
+        ++number;
+        if (line.empty()) {
+            continue;
+        }
+        if (line.front() == '#') {
+            if (line.starts_with(kVehicleMark)) {
+                trace.vehicles.push_back(
+                    {trace.rows.size(), std::string(Trimmed(line.substr(kVehicleMark.size())))});
+            }
+            continue;
+        }
+        const std::vector<std::string_view> fields = Fields(line);
+        if (!headerSeen) {
+            headerSeen = true;
+            // A first line that begins with a number is a row: a file without a header loses none.
+            if (!Number(fields.front())) {
+                if (fields.size() != kColumns) {
+                    error = At(number) + "the header: " + WrongShape(line, fields.size());
+                    return std::nullopt;
+                }
+                if (units == TraceUnits::FromHeader) {
+                    trace.rawUnits = line.find("_raw") != std::string_view::npos;
+                }
+                continue;
+            }
+        }
+        double values[kColumns] = {};
+        bool numbers = fields.size() == kColumns;
+        for (std::size_t i = 0; numbers && i < kColumns; ++i) {
+            const auto value = Number(fields[i]);
+            numbers = value.has_value();
+            values[i] = value.value_or(0.0);
+        }
+        if (!numbers) {
+            if (lastLineCut) {
+                trace.lastLineCutShort = true;
+                break;
+            }
+            if (fields.size() != kColumns) {
+                error = At(number) + WrongShape(line, fields.size());
+            } else {
+                const auto bad = std::find_if(fields.begin(), fields.end(),
+                                              [](std::string_view f) { return !Number(f); });
+                error = At(number) + "\"" + std::string(*bad) + "\" is not a number";
+            }
+            return std::nullopt;
+        }
+        if (!std::all_of(std::begin(values), std::end(values), Usable)) {
+            if (trace.skippedRows++ == 0) {
+                trace.firstSkippedLine = number;
+            }
+            continue;
+        }
+        if (!trace.rows.empty() && values[0] < trace.rows.back().time) {
+            std::ostringstream reason;
+            reason << At(number) << "the time goes back, to " << values[0] << " s after "
+                   << trace.rows.back().time << " s: a trace must run forward in time";
+            error = reason.str();
+            return std::nullopt;
+        }
+        Pose pose;
+        std::int32_t* axes[3] = {&pose.yaw, &pose.pitch, &pose.roll};
+        for (int axis = 0; axis < 3; ++axis) {
+            *axes[axis] = trace.rawUnits ? WrapRaw(std::llround(values[axis + 1]))
+                                         : DegreesToRaw(values[axis + 1]);
+        }
+        trace.rows.push_back({values[0], pose});
+    }
+    if (trace.rows.empty()) {
+        error = "no row with a time and three angles";
+        return std::nullopt;
+    }
+    return trace;
+}
+
+std::optional<TraceFile> ReadTraceFile(const std::string& path, TraceUnits units,
+                                       std::string& error) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        error = "cannot read " + path + ": " + std::strerror(errno);
+        return std::nullopt;
+    }
+    std::string bytes;
+    char chunk[65536];
+    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) != 0;) {
+        bytes.append(chunk, got);
+    }
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) {
+        error = "cannot read " + path;
+        return std::nullopt;
+    }
+    auto trace = ParseTrace(bytes, units, error);
+    if (!trace) {
+        error = path + ": " + error;
+    }
+    return trace;
+}
+
+}  // namespace velmora::sim
