@@ -4,6 +4,7 @@
 // (win32_*.cpp, the product) and a POSIX one (posix_*.cpp, for fast tests); the build picks the
 // set.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -82,6 +83,34 @@ private:
 // Win32: a message box with one OK button, returning when the user has closed it.
 // POSIX: the line "<caption>: <text>" on standard error.
 void ShowNotice(const char* caption, const char* text);
+
+// --- Files the polling thread writes
+// ----------------------------------------------------------------
+
+// A new file written straight to the OS, past the C runtime's buffers and locks: the polling
+// thread may be ended by force inside a write, and a runtime lock it left held would stall the next
+// taker (the runtime itself flushes every stream as the game exits). A file still open when its
+// writer dies stays open; what was written is with the OS.
+class NewFile {
+public:
+    enum class Created { Yes, Exists, Failed };
+
+    NewFile() = default;
+    ~NewFile();
+    NewFile(const NewFile&) = delete;
+    NewFile& operator=(const NewFile&) = delete;
+
+    // Never replaces a file that is there.
+    Created Create(const char* path);
+    // False when not every byte reached the OS.
+    bool Write(const void* bytes, std::size_t size);
+    void Close();
+    bool IsOpen() const { return handle_ != kNone; }
+
+private:
+    static constexpr std::intptr_t kNone = -1;
+    std::intptr_t handle_ = kNone;
+};
 
 // --- Where Velmora lives -------------------------------------------------------------------------
 

@@ -63,27 +63,26 @@ bool TraceRecorder::BeginIn(const std::string& folder) {
         } else {
             std::snprintf(name, sizeof name, "%s-%d.csv", stem, attempt);
         }
-        const std::string path = folder + name;
-        std::FILE* existing = std::fopen(path.c_str(), "rb");
-        if (existing == nullptr) {
-            return Begin(path);
+        const platform::NewFile::Created created = Create(folder + name);
+        if (created != platform::NewFile::Created::Exists) {
+            return created == platform::NewFile::Created::Yes;
         }
-        std::fclose(existing);
     }
     state_ = State::Stopped;
     return false;
 }
 
 bool TraceRecorder::Begin(const std::string& path) {
+    return Create(path) == platform::NewFile::Created::Yes;
+}
+
+platform::NewFile::Created TraceRecorder::Create(const std::string& path) {
     Close();
-    file_.reset(std::fopen(path.c_str(), "wb"));
-    if (!file_) {
+    const platform::NewFile::Created created = file_.Create(path.c_str());
+    if (created != platform::NewFile::Created::Yes) {
         state_ = State::Stopped;
-        return false;
+        return created;
     }
-    // Rows are gathered in the recorder's own buffer: stdio's would be a second copy, allocated on
-    // the first write.
-    std::setvbuf(file_.get(), nullptr, _IONBF, 0);
     if (!buffer_) {
         buffer_ = std::make_unique<char[]>(kBufferBytes);
     }
@@ -94,7 +93,7 @@ bool TraceRecorder::Begin(const std::string& path) {
     vehicleSeen_ = 0;
     state_ = State::Recording;
     Append(kHeader);
-    return true;
+    return created;
 }
 
 void TraceRecorder::FollowVehicle(const SharedHead& head) {
@@ -139,17 +138,16 @@ void TraceRecorder::Add(std::uint64_t microseconds, const Reading& reading) {
 }
 
 bool TraceRecorder::WriteDue() const {
-    return file_ != nullptr && used_ != 0 &&
+    return file_.IsOpen() && used_ != 0 &&
            (used_ >= kBufferBytes / 2 || state_ != State::Recording);
 }
 
 void TraceRecorder::Write() {
-    if (!file_ || used_ == 0) {
+    if (!file_.IsOpen() || used_ == 0) {
         return;
     }
-    const std::size_t put = std::fwrite(buffer_.get(), 1, used_, file_.get());
-    written_ += put;
-    const bool failed = put != used_ || std::fflush(file_.get()) != 0;
+    const bool failed = !file_.Write(buffer_.get(), used_);
+    written_ += used_;
     used_ = 0;
     if (failed) {
         state_ = State::Stopped;
@@ -158,7 +156,7 @@ void TraceRecorder::Write() {
 
 void TraceRecorder::Close() {
     Write();
-    file_.reset();
+    file_.Close();
 }
 
 void TraceRecorder::End() {

@@ -1,11 +1,11 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "platform/platform.h"
 #include "tracking/reading.h"
 
 namespace velmora {
@@ -69,21 +69,19 @@ public:
     // Begin failed, or the cap or a failed write stopped the recording: no rows until End.
     bool Stopped() const { return state_ == State::Stopped; }
     // A file is open (rows taken, or the last ones waiting to be written).
-    bool Open() const { return file_ != nullptr; }
+    bool Open() const { return file_.IsOpen(); }
 
 private:
     enum class State { Idle, Recording, Stopped };
 
-    struct CloseFile {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-
+    // Begin's work; a file that is there already is left alone.
+    platform::NewFile::Created Create(const std::string& path);
     // Appends when the cap leaves room for it and the closing note; stops the recording otherwise.
     void Append(std::string_view text);
 
     const std::uint64_t sizeCap_;
     State state_ = State::Idle;
-    std::unique_ptr<std::FILE, CloseFile> file_;
+    platform::NewFile file_;
     std::unique_ptr<char[]> buffer_;
     std::size_t used_ = 0;
     std::uint64_t written_ = 0;
