@@ -42,7 +42,6 @@ PluginObjectInfo* VelmoraPlugin::ObjectInfo() {
 
 void VelmoraPlugin::Start() {
     Guarded([&] {
-        poller_.Stop();
         switches_.BeginSession();
         controls_.Bind();
         head_.LoadSettings();
