@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <cstdint>
-#include <string>
 
 namespace velmora {
 namespace {
@@ -15,46 +13,30 @@ TEST(ReloadTimer, IsDueAtOnceBeforeTheFirstReloadWhateverTheTickCount) {
     }
 }
 
-struct DueCase {
-    const char* what;
-    std::uint32_t reloadedAt;
-    std::uint32_t now;
-    bool due;
-};
-
-class ReloadTimerAfterAReload : public testing::TestWithParam<DueCase> {};
-
-TEST_P(ReloadTimerAfterAReload, IsDueOnlyOnceTheCountHasPassedAFullPeriod) {
-    ReloadTimer timer;
-    timer.Schedule(GetParam().reloadedAt);
-    EXPECT_EQ(timer.Due(GetParam().now), GetParam().due);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ReloadTimerAfterAReload,
-    testing::Values(
-        DueCase{"the same tick", 5000, 5000, false},
-        DueCase{"one period later exactly", 5000, 6000, false},
-        DueCase{"just past one period", 5000, 6001, true}, DueCase{"long past", 5000, 90000, true},
+TEST(ReloadTimer, IsDueOnlyOnceTheCountHasPassedAFullPeriodAcrossTheWrap) {
+    struct Case {
+        const char* what;
+        std::uint32_t reloadedAt, now;
+        bool due;
+    };
+    const Case cases[] = {
+        {"one period later exactly", 5000, 6000, false},
+        {"just past one period", 5000, 6001, true},
         // Scheduled close under the top: the due time wraps to 0x2E8.
-        DueCase{"before the wrap", 0xFFFFFF00u, 0xFFFFFFFFu, false},
-        DueCase{"after the wrap, early", 0xFFFFFF00u, 0x100u, false},
-        DueCase{"after the wrap, due", 0xFFFFFF00u, 0x2E9u, true},
+        {"before the wrap", 0xFFFFFF00u, 0xFFFFFFFFu, false},
+        {"after the wrap, early", 0xFFFFFF00u, 0x100u, false},
+        {"after the wrap, due", 0xFFFFFF00u, 0x2E9u, true},
         // Due time 0xFFFFFFFF: a plain comparison would find no later count greater.
-        DueCase{"stored time at the top, not yet", 0xFFFFFC17u, 0xFFFFFFFFu, false},
-        DueCase{"stored time at the top, wrapped", 0xFFFFFC17u, 0u, true},
+        {"stored time at the top, wrapped", 0xFFFFFC17u, 0u, true},
         // A count read just before the wrap is not taken as past a due time just after it.
-        DueCase{"due just after the wrap, count just before", 0xFFFFFE00u, 0xFFFFFE10u, false},
-        DueCase{"across the middle of the range", 0x7FFFFF00u, 0x800002E9u, true}),
-    [](const testing::TestParamInfo<DueCase>& info) {
-        std::string name = info.param.what;
-        for (char& c : name) {
-            if (!std::isalnum(static_cast<unsigned char>(c))) {
-                c = '_';
-            }
-        }
-        return name;
-    });
+        {"due just after the wrap, count just before", 0xFFFFFE00u, 0xFFFFFE10u, false},
+        {"across the middle of the range", 0x7FFFFF00u, 0x800002E9u, true}};
+    for (const Case& c : cases) {
+        ReloadTimer timer;
+        timer.Schedule(c.reloadedAt);
+        EXPECT_EQ(timer.Due(c.now), c.due) << c.what;
+    }
+}
 
 }  // namespace
 }  // namespace velmora

@@ -7,22 +7,14 @@
 #include <memory>
 #include <thread>
 
+#include "wait_until.h"
+
 namespace velmora {
 namespace {
 
 using namespace std::chrono_literals;
 
-template <class Condition>
-bool WaitUntil(Condition condition, std::chrono::milliseconds limit = 10s) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end) {
-            return condition();
-        }
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
-}
+using test::WaitUntil;
 
 // What a test function shares with the test; handed over as the thread's argument.
 struct Script {
@@ -90,7 +82,7 @@ TEST(WorkerThread, RunsTheFunctionAndKeepsItsResultAsTheExitCode) {
 TEST(WorkerThread, DestroyedAtOnceNeverRunsItsFunctionAfterwards) {
     Script script;
     int callsAtDestruction = 0;
-    for (int i = 0; i < 200; ++i) {
+    for (int i = 0; i < 50; ++i) {
         { WorkerThread thread(ReturnSeven, &script); }
         callsAtDestruction = script.calls;
     }
