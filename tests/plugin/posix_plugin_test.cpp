@@ -14,26 +14,18 @@
 namespace velmora::testing {
 namespace {
 
+// A new object's vehicle name is empty, so a first empty name is no change.
 TEST_F(PluginWithTracker, TestModeAnnouncesEachVehicleChangeOnceWhetherOrNotEnabled) {
     PluginUnderTest plugin("[Settings]\nTestMode = true\n[General Filter]\nYaw MinFrames = 5\n");
     plugin.Start();
     plugin.Disable();  // the vehicle is followed whether or not controls are answered
     ::testing::internal::CaptureStderr();
-    plugin.DriveVehicle("abc");
-    plugin.DriveVehicle("abc");
-    plugin.DriveVehicle("");
+    for (const char* vehicle : {"", "abc", "abc", ""}) {
+        plugin.DriveVehicle(vehicle);
+    }
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "Velmora - TestMode: Current Vehicle: abc\n"
               "Velmora - TestMode: Current Vehicle: \n");
-    plugin.Stop();
-}
-
-TEST_F(PluginWithTracker, ANewObjectsEmptyFirstVehicleNameIsNoChange) {
-    PluginUnderTest plugin("[Settings]\nTestMode = true\n");
-    plugin.Start();
-    ::testing::internal::CaptureStderr();
-    plugin.DriveVehicle("");
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
     plugin.Stop();
 }
 
