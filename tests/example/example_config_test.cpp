@@ -13,13 +13,40 @@
 #include <vector>
 
 #include "drivers/udp/bridge_settings.h"
-#include "guide_table.h"
 #include "tracking/shared_head.h"
 
 namespace velmora {
 namespace {
 
-using test::GuideTable;
+// The rows of a table in the plain-text guide, runs of spaces collapsed to one so that the guide
+// may align its columns freely: the lines after the header up to the first blank line, a rule of
+// dashes skipped.
+std::string CollapseSpaces(const std::string& text) {
+    std::istringstream words(text);
+    std::string word, joined;
+    while (words >> word) {
+        joined += (joined.empty() ? "" : " ") + word;
+    }
+    return joined;
+}
+
+std::vector<std::string> GuideTable(const std::string& guide, const std::string& header) {
+    std::istringstream lines(guide);
+    std::string line;
+    while (std::getline(lines, line) && CollapseSpaces(line) != CollapseSpaces(header)) {
+    }
+    std::vector<std::string> rows;
+    while (std::getline(lines, line)) {
+        const std::string row = CollapseSpaces(line);
+        if (row.empty()) {
+            break;
+        }
+        if (row.find_first_not_of("- ") != std::string::npos) {
+            rows.push_back(row);
+        }
+    }
+    return rows;
+}
 
 std::string ReadFile(const char* path) {
     std::ifstream file(path, std::ios::binary);
@@ -119,11 +146,6 @@ protected:
     const std::string guide = ReadFile("Velmora-Guide.txt");
     const std::string config = ReadFile("Velmora.cfg");
 };
-
-TEST_F(ExampleFiles, AreThere) {
-    ASSERT_FALSE(guide.empty());
-    ASSERT_FALSE(config.empty());
-}
 
 // The release ships the example with Windows line ends; the reader must see the same file.
 TEST_F(ExampleFiles, TheProfilesAreThoseOfTheGuide) {
