@@ -136,17 +136,5 @@ TEST(WorkerThread, TerminateWaitsForTheThreadToLeaveItsOwnCode) {
     EXPECT_EQ(thread.ExitCode(), 0u);
 }
 
-TEST(WorkerThread, DestroyingAWrapperWhoseThreadRunsEndsItFirst) {
-    Script script;
-    script.release = true;
-    {
-        WorkerThread thread(OwnCodeThenSleep, &script);
-        ASSERT_TRUE(WaitUntil([&] { return script.iterations > 3; }));
-    }
-    const int iterations = script.iterations;
-    std::this_thread::sleep_for(30ms);
-    EXPECT_EQ(script.iterations, iterations);
-}
-
 }  // namespace
 }  // namespace velmora
