@@ -1,15 +1,17 @@
-#!/usr/bin/env python3
-"""Proves the Windows plug-in's boundary from the bytes of its binaries, as the game will load them.
+#!/usr/bin/python3
+"""Proves the Windows plug-in's boundary from its binaries' bytes, as the game will load them.
 
-- The DLL exports exactly GetPluginName @1, GetPluginObjectCount @2, GetPluginObjectInfo @3 and
-  GetPluginVersion @4, undecorated.
-- It imports only Windows system DLLs (no MinGW runtime DLL a user would lack).
-- The tables of VelmoraPlugin (28 slots) and InternalsPluginInfo (8 slots) hold the operations in
-  the host's order, read from the vtables' bytes in the linked DLL.
+- The plug-in and the UDP driver export exactly their entry points and import only Windows DLLs.
+- The tables of VelmoraPlugin (28 slots) and InternalsPluginInfo (8 slots), read from the linked
+  DLL, hold the operations in the host's order.
 - On i686, every slot that takes arguments pops them itself (thiscall: `ret $n`).
+- With --clang: the layout the game's compiler (the Microsoft i686 ABI, where plugin/abi.h
+  declares a real virtual destructor) gives plugin/host_interface.h is the DLL's, slot by slot.
 """
 
 import argparse
+import itertools
+import os
 import pathlib
 import re
 import subprocess
@@ -18,130 +20,126 @@ import sys
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent / "windows"))
 from dll_checks import check, check_driver, check_plugin, summary  # noqa: E402
 
-PLUGIN_SLOTS = [
-    "DeletingDestructor(unsigned int)", "Release()", "ObjectInfo()", "Slot3()", "Slot4(int)",
-    "Slot5(int)", "Start()", "Stop()", "Reset()", "Slot9()", "Slot10()", "Slot11(int)",
-    "Slot12()", "Slot13(int)", "Slot14()", "Slot15(float)", "Enable()", "Disable()",
-    "QueryControl(char const*, float*)", "Slot19(int)", "Slot20()", "Slot21(int)", "Slot22()",
-    "Slot23()", "Slot24(int)", "Slot25(int)", "UpdateVehicles(VehicleListInfo const*)",
-    "Slot27(int)",
-]
-INFO_SLOTS = [
-    "DeletingDestructor(unsigned int)", "ShortName() const", "LongName() const",
-    "Description() const", "TypeCode() const", "SubtypeName() const",
-    "InterfaceVersion() const", "CreateInstance() const",
-]
-# The two tables in the DLL, by the mangled names of their classes.
-PLUGIN_TABLE = "N7velmora13VelmoraPluginE"
-INFO_TABLE = "N7velmora19InternalsPluginInfoE"
-# Bytes each slot with arguments pops on i686 (thiscall: the callee cleans up).
-PLUGIN_POPS = {0: 4, 4: 4, 5: 4, 11: 4, 13: 4, 15: 4, 18: 8, 19: 4, 21: 4, 24: 4, 25: 4, 26: 4,
-               27: 4}
-
-def run(*command):
-    return subprocess.run(command, check=True, capture_output=True, text=True).stdout
+I386 = 0x14C
+DESTRUCTOR = "DeletingDestructor(unsigned int)"  # GCC's explicit slot 0, MSVC's "scalar deleting"
+TABLES = {  # the DLL's class, the interface it implements, its slots
+    "VelmoraPlugin": ("InternalsPluginV3", [
+        DESTRUCTOR, "Release()", "ObjectInfo()", "Slot3()", "Slot4(int)", "Slot5(int)",
+        "Start()", "Stop()", "Reset()", "Slot9()", "Slot10()", "Slot11(int)", "Slot12()",
+        "Slot13(int)", "Slot14()", "Slot15(float)", "Enable()", "Disable()",
+        "QueryControl(char const*, float*)", "Slot19(int)", "Slot20()", "Slot21(int)", "Slot22()",
+        "Slot23()", "Slot24(int)", "Slot25(int)", "UpdateVehicles(VehicleListInfo const*)",
+        "Slot27(int)"]),
+    "InternalsPluginInfo": ("PluginObjectInfo", [
+        DESTRUCTOR, "ShortName() const", "LongName() const", "Description() const",
+        "TypeCode() const", "SubtypeName() const", "InterfaceVersion() const",
+        "CreateInstance() const"]),
+}
 
 
-def demangle(symbols, cxxfilt):
-    # The target's own c++filt knows whether its symbols carry an extra leading underscore.
-    out = subprocess.run([cxxfilt], input="\n".join(symbols), check=True, capture_output=True,
-                         text=True).stdout
-    return out.splitlines()
+def run(*command, **options):
+    return subprocess.run(command, check=True, capture_output=True, text=True, **options).stdout
 
 
-class Image:
-    """The linked DLL's symbols and bytes: what the host will actually find in memory."""
+class LinkedDll:
+    """The DLL's symbols (from the target's nm) and its tables' bytes (through pefile)."""
 
-    def __init__(self, objdump, dll):
-        self.objdump, self.dll = objdump, dll
-        nm = objdump.replace("objdump", "nm")
-        cxxfilt = objdump.replace("objdump", "c++filt")
-        self.symbols = {}  # mangled name -> address
-        self.functions = {}  # address -> demangled name
-        mangled_functions = []
-        for line in run(nm, dll).splitlines():
-            parts = line.split()
-            if len(parts) == 3:
-                address, kind, name = int(parts[0], 16), parts[1], parts[2]
-                self.symbols[name] = address
-                # Section symbols (".text", ".text$...") share addresses with the functions.
-                if kind in "Tt" and not name.startswith("."):
-                    mangled_functions.append((address, name))
-        names = demangle([n for _, n in mangled_functions], cxxfilt)
-        for (address, _), name in zip(mangled_functions, names):
-            self.functions.setdefault(address, name)
+    def __init__(self, image, objdump, path):
+        self.image, self.objdump, self.path = image, objdump, path
+        self.symbols = {}  # demangled name -> address
+        self.functions = {}  # address -> demangled function name
+        listing = run(objdump.replace("objdump", "nm"), "-C", path)
+        for address, kind, name in re.findall(r"^([0-9a-f]+) (\w) (.*)$", listing, re.MULTILINE):
+            self.symbols[name] = int(address, 16)
+            if kind in "Tt" and not name.startswith("."):
+                self.functions.setdefault(int(address, 16), name)
         self.addresses = sorted(set(self.symbols.values()))
 
-    def next_symbol_after(self, address):
+    def end_of(self, address):
         return next(a for a in self.addresses if a > address)
 
-    def words(self, start, stop):
-        text = run(self.objdump, "-s", f"--start-address={start:#x}", f"--stop-address={stop:#x}",
-                   self.dll)
-        data = b""
-        for line in text.splitlines():
-            match = re.match(r"^\s*([0-9a-f]+)\s((?:[0-9a-f]{2,8}\s?){1,4})", line)
-            if match and int(match.group(1), 16) >= start - 16:
-                data += bytes.fromhex(match.group(2).replace(" ", ""))
-        width = 4 if "i686" in self.objdump else 8
-        return [int.from_bytes(data[i:i + width], "little") for i in range(0, len(data), width)]
+    def table(self, cls):
+        """The slots' addresses and names, slot 0 first; None when the class has no table."""
+        start = self.symbols.get(f"vtable for velmora::{cls}")
+        if start is None:
+            return None
+        width = 4 if self.image.FILE_HEADER.Machine == I386 else 8
+        data = self.image.get_data(start - self.image.OPTIONAL_HEADER.ImageBase,
+                                   self.end_of(start) - start)
+        words = [int.from_bytes(data[i:i + width], "little") for i in range(0, len(data), width)]
+        slots = words[2:]  # after the offset to top and the type information
+        while slots and slots[-1] == 0:  # alignment padding
+            slots.pop()
+        names = [self.functions.get(a, f"<not a function: {a:#x}>") for a in slots]
+        return slots, [n.removeprefix(f"velmora::{cls}::") for n in names]
 
-    def disassembly(self, address):
-        return run(self.objdump, "-d", f"--start-address={address:#x}",
-                   f"--stop-address={self.next_symbol_after(address):#x}", self.dll)
-
-
-def read_table(image, mangled):
-    """The addresses and demangled names in a class's vtable, slot 0 first; None if it is absent."""
-    symbol = next((n for n in image.symbols if n.lstrip("_") == "ZTV" + mangled), None)
-    if symbol is None:
-        return None
-    start = image.symbols[symbol]
-    entries = image.words(start, image.next_symbol_after(start))
-    # Offset to top, type information, then the slots; alignment padding at the end is zeros.
-    slots = entries[2:]
-    while slots and slots[-1] == 0:
-        slots.pop()
-    return slots, [image.functions.get(a, f"<not a function: {a:#x}>") for a in slots]
+    def pops(self, address):
+        body = run(self.objdump, "-d", f"--start-address={address:#x}",
+                   f"--stop-address={self.end_of(address):#x}", self.path)
+        return [int(n, 16) for n in re.findall(r"\bret\s+\$0x([0-9a-f]+)", body)]
 
 
-def check_table(image, mangled, cls, expected):
-    table = read_table(image, mangled)
-    check(table is not None, f"vtable of {cls} found")
-    if table is None:
-        return []
-    slots, names = table
-    for index, name in enumerate(names):
-        print(f"     {cls} slot {index:2}: {name}")
-    prefix = f"velmora::{cls}::"
-    check([n.removeprefix(prefix) for n in names] == expected,
-          f"{cls}: {len(expected)} slots in the host's order")
-    return slots
+def msvc_tables(clang, source, includes):
+    """Each interface's slots as clang lays them out for the Microsoft i686 ABI."""
+    probe = ('#include "plugin/host_interface.h"\n'
+             "void Probe(InternalsPluginV3* o, PluginObjectInfo* i) {\n"
+             "    o->Slot27(0);\n    i->CreateInstance();\n}\n")
+    dump = run(clang, "--target=i686-pc-windows-msvc", "-std=c++20", "-ffreestanding",
+               *[f"-isystem{d}" for d in includes], f"-I{source}", "-x", "c++", "-", "-S",
+               "-o", os.devnull, "-Xclang", "-fdump-vtable-layouts", input=probe)
+    tables = {}
+    for block in dump.split("\n\n"):
+        lines = block.strip().splitlines()
+        header = re.match(r"VFTable for .*'(\w+)' \(\d+ entries\)\.$", lines[0]) if lines else None
+        if header:
+            entries = [re.sub(r"^\s*\d+ \| ", "", line) for line in lines[1:]]
+            tables[header[1]] = [msvc_slot(e) for e in entries if not e.endswith(" RTTI")]
+    return tables
 
 
-def check_thiscall(image, slots):
-    for slot, pops in PLUGIN_POPS.items():
-        body = image.disassembly(slots[slot]) if slot < len(slots) else ""
-        check(re.search(rf"\bret\s+\$0x{pops:x}\b", body) is not None,
-              f"slot {slot} {PLUGIN_SLOTS[slot]} pops {pops} bytes (thiscall)")
+def msvc_slot(entry):
+    """ "bool InternalsPluginV2::QueryControl(const char *, float *) [pure]" in the DLL's
+    spelling: "QueryControl(char const*, float*)"."""
+    if entry.endswith("[scalar deleting]"):
+        return DESTRUCTOR
+    signature = re.search(r"(?:\w+::)+(\w+\(.*)$", entry.removesuffix(" [pure]"))[1]
+    signature = re.sub(r"\bconst (\w+) \*", r"\1 const*", signature)
+    return signature.replace("std::int32_t", "int").replace(" *", "*")
 
 
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--objdump", required=True)
     parser.add_argument("--dll", required=True)
-    parser.add_argument("--driver", action="append", default=[])
+    parser.add_argument("--driver", required=True)
+    parser.add_argument("--clang", help="compare with the Microsoft layout")
+    parser.add_argument("--source", help="the repository, for plugin/*.h")
+    parser.add_argument("--isystem", action="append", default=[])
     args = parser.parse_args()
 
-    for driver in args.driver:
-        check_driver(pathlib.Path(driver).name, pathlib.Path(driver).read_bytes())
-    check_plugin(pathlib.Path(args.dll).name, pathlib.Path(args.dll).read_bytes())
-    image = Image(args.objdump, args.dll)
-    slots = check_table(image, PLUGIN_TABLE, "VelmoraPlugin", PLUGIN_SLOTS)
-    check_table(image, INFO_TABLE, "InternalsPluginInfo", INFO_SLOTS)
-    if "i686" in args.objdump and len(slots) == len(PLUGIN_SLOTS):
-        check_thiscall(image, slots)
-
+    check_driver(pathlib.Path(args.driver).name, pathlib.Path(args.driver).read_bytes())
+    dll = LinkedDll(check_plugin(pathlib.Path(args.dll).name, pathlib.Path(args.dll).read_bytes()),
+                    args.objdump, args.dll)
+    msvc = msvc_tables(args.clang, args.source, args.isystem) if args.clang else {}
+    for cls, (interface, expected) in TABLES.items():
+        slots, names = dll.table(cls) or ([], [])
+        for index, name in enumerate(names):
+            print(f"     {cls} slot {index:2}: {name}")
+        check(names == expected, f"{cls}: {len(expected)} slots in the host's order")
+        if args.clang:
+            ours = msvc.get(interface, [])
+            differ = [f"slot {i}: MSVC {a} | DLL {b}"
+                      for i, (a, b) in enumerate(itertools.zip_longest(ours, names)) if a != b]
+            check(not differ and ours, f"the Microsoft layout of {interface} is {cls}'s "
+                  + "; ".join(differ))
+        if dll.image.FILE_HEADER.Machine == I386 and names == expected:
+            for slot, name in enumerate(names):
+                arguments = re.search(r"\((.*)\)", name)[1]
+                pops = 4 * len(arguments.split(",")) if arguments else 0
+                if pops:
+                    returns = dll.pops(slots[slot])
+                    check(returns and set(returns) == {pops},
+                          f"{cls} slot {slot} {name} pops {pops} bytes (thiscall)")
     return summary("all checks passed")
 
 

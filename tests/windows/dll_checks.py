@@ -1,16 +1,16 @@
-"""What a Windows DLL we ship shows from outside, checked from its bytes: exactly its entry points,
+"""What a Windows binary we ship shows from outside, read with pefile: exactly its entry points,
 undecorated (the plug-in's with ordinals 1 to 4 in name order, as the game looks them up), and
-imports of Windows system DLLs only (a player has no MinGW runtime DLL); for a program we ship, no
-exports and the same imports. The check of the built
+imports of Windows system DLLs only (a player has no MinGW runtime DLL). The check of the built
 DLLs and the check of the release zip both use it, so both hold the same contract."""
 
-import pe_image
+import pefile
 
 PLUGIN_EXPORTS = ["GetPluginName", "GetPluginObjectCount", "GetPluginObjectInfo",
                   "GetPluginVersion"]
 DRIVER_EXPORTS = ["IWRCloseTracker", "IWRGetTracking", "IWROpenTracker", "IWRZeroSet"]
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "msvcrt.dll", "advapi32.dll", "ntdll.dll"}
-DRIVER_IMPORTS = SYSTEM_DLLS | {"ws2_32.dll"}
+# The UDP bridge, and the settings check that listens as the bridge does, need Winsock too.
+SOCKET_DLLS = SYSTEM_DLLS | {"ws2_32.dll"}
 
 failures = []
 
@@ -26,26 +26,27 @@ def summary(passed_line):
     return 1 if failures else 0
 
 
-def check_boundary(name, image, exports, imports_allowed, numbered=False):
-    found = image.exports()
-    print(f"     {name} exports: " + ", ".join(f"{n} @{o}" for o, n in found))
-    check([n for _, n in found] == exports, f"{name} exports exactly its entry points, undecorated")
+def check_boundary(name, data, imports_allowed, exports=(), numbered=False):
+    """Checks a PE image's bytes; returns the image, parsed."""
+    image = pefile.PE(data=data)
+    symbols = image.DIRECTORY_ENTRY_EXPORT.symbols if hasattr(image, "DIRECTORY_ENTRY_EXPORT") else []
+    found = sorted((s.name.decode() if s.name else f"(no name) @{s.ordinal}", s.ordinal)
+                   for s in symbols)
+    print(f"     {name} exports: " + ", ".join(f"{n} @{o}" for n, o in found))
+    check([n for n, _ in found] == list(exports),
+          f"{name} exports exactly its entry points, undecorated")
     if numbered:
-        check([o for o, _ in found] == list(range(1, len(exports) + 1)),
+        check([o for _, o in found] == list(range(1, len(exports) + 1)),
               f"{name}: ordinals 1 to {len(exports)} in name order")
-    imports = {n.lower() for n in image.imports()}
+    imports = {i.dll.decode().lower() for i in getattr(image, "DIRECTORY_ENTRY_IMPORT", [])}
     print(f"     {name} imports: " + ", ".join(sorted(imports)))
     check(imports <= imports_allowed, f"{name} imports only Windows system DLLs")
+    return image
 
 
 def check_plugin(name, data):
-    check_boundary(name, pe_image.PeImage(data), PLUGIN_EXPORTS, SYSTEM_DLLS, numbered=True)
+    return check_boundary(name, data, SYSTEM_DLLS, PLUGIN_EXPORTS, numbered=True)
 
 
 def check_driver(name, data):
-    check_boundary(name, pe_image.PeImage(data), DRIVER_EXPORTS, DRIVER_IMPORTS)
-
-
-def check_program(name, data):
-    # The settings check listens and sends over UDP, as the bridge does.
-    check_boundary(name, pe_image.PeImage(data), [], DRIVER_IMPORTS)
+    return check_boundary(name, data, SOCKET_DLLS, DRIVER_EXPORTS)
