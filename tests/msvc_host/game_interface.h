@@ -2,9 +2,9 @@
 
 // The game's plug-in interface as the game's own compiler sees it, written from the slot table
 // and not from the plug-in's sources: plain classes with a real virtual destructor and no
-// calling-convention annotation. Built for the Microsoft i686 ABI, the destructor takes one table
-// entry (the deleting destructor, flags in a stack word) and every member function is thiscall.
-// Declaration order is table order; the unnamed slots keep their position numbers.
+// calling-convention annotation. For the Microsoft i686 ABI the destructor takes one table entry
+// (the deleting destructor, flags in a stack word) and every member function is thiscall. The
+// host calls the DLL through it; check_windows_dll.py compares its layout with the DLL's tables.
 
 class PluginObjectInfo;
 
@@ -66,25 +66,3 @@ public:
     virtual void UpdateVehicles(const VehicleListInfo* list) = 0;  // 26
     virtual bool Slot27(int) = 0;
 };
-
-// The game's vehicle records. The plug-in reads four fields at fixed offsets; the bytes between
-// them are the game's and stay zero here.
-struct VehicleEntry {
-    char unread0[148];
-    unsigned char isPlayer;
-    char unread1[3];
-    char vehicleName[276];
-};
-
-struct VehicleListInfo {
-    char unread0[88];
-    int vehicleCount;
-    char unread1[396];
-    VehicleEntry* vehicles;
-    char unread2[64];
-};
-
-static_assert(sizeof(VehicleEntry) == 428);
-static_assert(__builtin_offsetof(VehicleEntry, vehicleName) == 152);
-static_assert(__builtin_offsetof(VehicleListInfo, vehicleCount) == 88);
-static_assert(__builtin_offsetof(VehicleListInfo, vehicles) == 488);

@@ -1,7 +1,7 @@
-"""What a Windows binary we ship shows from outside, read with pefile: exactly its entry points,
-undecorated (the plug-in's with ordinals 1 to 4 in name order, as the game looks them up), and
-imports of Windows system DLLs only (a player has no MinGW runtime DLL). The check of the built
-DLLs and the check of the release zip both use it, so both hold the same contract."""
+"""What a Windows binary we ship shows from outside, read with pefile, for the check of the built
+DLLs and of the release zip alike: exactly its entry points, undecorated (the plug-in's with
+ordinals 1 to 4 in name order, as the game looks them up), and imports of Windows' own DLLs only
+(a player has no MinGW runtime DLL)."""
 
 import pefile
 
@@ -29,18 +29,18 @@ def summary(passed_line):
 def check_boundary(name, data, imports_allowed, exports=(), numbered=False):
     """Checks a PE image's bytes; returns the image, parsed."""
     image = pefile.PE(data=data)
-    symbols = image.DIRECTORY_ENTRY_EXPORT.symbols if hasattr(image, "DIRECTORY_ENTRY_EXPORT") else []
+    exported = getattr(image, "DIRECTORY_ENTRY_EXPORT", None)
+    symbols = exported.symbols if exported else []
     found = sorted((s.name.decode() if s.name else f"(no name) @{s.ordinal}", s.ordinal)
                    for s in symbols)
-    print(f"     {name} exports: " + ", ".join(f"{n} @{o}" for n, o in found))
-    check([n for n, _ in found] == list(exports),
-          f"{name} exports exactly its entry points, undecorated")
+    check([n for n, _ in found] == list(exports), f"{name} exports exactly its entry points, "
+          "undecorated: " + ", ".join(f"{n} @{o}" for n, o in found))
     if numbered:
         check([o for _, o in found] == list(range(1, len(exports) + 1)),
               f"{name}: ordinals 1 to {len(exports)} in name order")
     imports = {i.dll.decode().lower() for i in getattr(image, "DIRECTORY_ENTRY_IMPORT", [])}
-    print(f"     {name} imports: " + ", ".join(sorted(imports)))
-    check(imports <= imports_allowed, f"{name} imports only Windows system DLLs")
+    check(imports <= imports_allowed,
+          f"{name} imports only Windows system DLLs: " + ", ".join(sorted(imports)))
     return image
 
 
