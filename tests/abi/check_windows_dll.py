@@ -1,8 +1,7 @@
 #!/usr/bin/python3
-"""The Windows plug-in's boundary, from its binaries: the plug-in and the UDP driver export
-exactly their entry points and import only Windows DLLs; given clang, the two tables in the linked
-DLL hold, slot by slot, what the game's compiler (the Microsoft i686 ABI) lays out for the game's
-own declaration of the interface (the MSVC-ABI host's) and for plugin/host_interface.h."""
+"""The Windows plug-in's boundary, from the DLL: its exports and imports, and given clang, its two
+tables slot by slot against what the game's compiler (the Microsoft i686 ABI) lays out for the
+game's own declaration of the interface (the MSVC-ABI host's) and for plugin/host_interface.h."""
 
 import argparse
 import itertools
@@ -13,7 +12,7 @@ import subprocess
 import sys
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent / "windows"))
-from dll_checks import check, check_driver, check_plugin, summary  # noqa: E402
+from dll_checks import check, check_plugin, summary  # noqa: E402
 
 TABLES = {"VelmoraPlugin": "InternalsPluginV3", "InternalsPluginInfo": "PluginObjectInfo"}
 DESTRUCTOR = "DeletingDestructor(unsigned int)"  # GCC's explicit slot 0, MSVC's "scalar deleting"
@@ -52,40 +51,34 @@ def msvc_tables(clang, header, source, includes):
         "void Probe(PluginObjectInfo* i) { i->ShortName(); }"
     dump = run(clang, "--target=i686-pc-windows-msvc", "-std=c++20", "-ffreestanding",
                *[f"-isystem{d}" for d in includes], f"-I{source}", "-x", "c++", "-", "-S",
-               "-o", os.devnull,
-               "-Xclang", "-fdump-vtable-layouts", input=probe)
-    tables = {}
-    for block in dump.split("\n\n"):
-        lines = block.strip().splitlines()
-        header = re.match(r"VFTable for .*'(\w+)' \(\d+ entries\)\.$", lines[0]) if lines else None
-        if header:
-            tables[header[1]] = []
-            for entry in (re.sub(r"^\s*\d+ \| ", "", line) for line in lines[1:]):
-                if entry.endswith("[scalar deleting]"):
-                    tables[header[1]].append(DESTRUCTOR)
-                elif not entry.endswith(" RTTI"):
-                    slot = re.search(r"(?:\w+::)+(\w+\(.*)$", entry.removesuffix(" [pure]"))[1]
-                    slot = re.sub(r"\bconst (\w+) \*", r"\1 const*", slot).removesuffix(" const")
-                    tables[header[1]].append(slot.replace("std::int32_t", "int").replace(" *", "*"))
-    return tables
+               "-o", os.devnull, "-Xclang", "-fdump-vtable-layouts", input=probe)
+
+    def spelt(entry):
+        if entry.endswith("[scalar deleting]"):
+            return DESTRUCTOR
+        slot = re.search(r"(?:\w+::)+(\w+\(.*)$", entry.removesuffix(" [pure]"))[1]
+        slot = re.sub(r"\bconst (\w+) \*", r"\1 const*", slot).removesuffix(" const")
+        return slot.replace("std::int32_t", "int").replace(" *", "*")
+
+    tables = re.findall(r"VFTable for .*'(\w+)' \(\d+ entries\)\.\n((?: +\d+ \|.*\n)*)", dump)
+    return {cls: [spelt(e) for e in re.findall(r"\d+ \| (.*)", body) if not e.endswith(" RTTI")]
+            for cls, body in tables}
 
 
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--objdump", required=True, help="the target's; its nm lies beside it")
     parser.add_argument("--dll", required=True)
-    parser.add_argument("--driver", required=True)
     parser.add_argument("--clang", help="compare the tables with the Microsoft layouts")
-    parser.add_argument("--game-header", help="the game's declaration of the interface")
-    parser.add_argument("--source", help="the repository, for plugin/*.h")
+    parser.add_argument("--source", help="the repository, for the interface's declarations")
     parser.add_argument("--isystem", action="append", default=[])
     args = parser.parse_args()
 
-    check_driver(pathlib.Path(args.driver).name, pathlib.Path(args.driver).read_bytes())
     image = check_plugin(pathlib.Path(args.dll).name, pathlib.Path(args.dll).read_bytes())
     if args.clang:
         layouts = {"DLL": dll_tables(image, args.objdump.replace("objdump", "nm"), args.dll),
-                   "game": msvc_tables(args.clang, args.game_header, args.source, args.isystem),
+                   "game": msvc_tables(args.clang, "tests/msvc_host/game_interface.h",
+                                       args.source, args.isystem),
                    "header": msvc_tables(args.clang, "plugin/host_interface.h", args.source,
                                          args.isystem)}
         for interface in TABLES.values():

@@ -20,27 +20,23 @@ static AnyFn Slot(void* object, int index) {
 
 enum Kind { kText, kInt, kIntArg, kBool, kBoolArg, kVoid, kVoidArg, kVoidFloat };
 typedef struct {
-    int slot;
-    enum Kind kind;
-    int32_t answer; /* for a text: 1 when it matches */
-    const char* text;
+    int32_t slot, kind, answer; /* a text: 1 when it is kDescriptorTexts[slot] */
 } FixedSlot;
 
-static const FixedSlot kDescriptorSlots[] = {
-    {1, kText, 1, "HeadTracker"},
-    {2, kText, 1, "Velmora Plugin - 2008.5.11 - HeadTracker"},
-    {3, kText, 1, "Plugin for using the head tracking ability of the Vuzix VR920 HMD"},
-    {4, kInt, 9, NULL},
-    {5, kText, 1, "Internals"},
-    {6, kInt, 3, NULL},
-};
+static const char* const kDescriptorTexts[] = {
+    NULL,
+    "HeadTracker",
+    "Velmora Plugin - 2008.5.11 - HeadTracker",
+    "Plugin for using the head tracking ability of the Vuzix VR920 HMD",
+    NULL,
+    "Internals"};
+static const FixedSlot kDescriptorSlots[] = {{1, kText, 1}, {2, kText, 1}, {3, kText, 1},
+                                             {4, kInt, 9},  {5, kText, 1}, {6, kInt, 3}};
 static const FixedSlot kObjectSlots[] = {
-    {3, kInt, 0, NULL},        {4, kIntArg, 0, NULL},   {5, kIntArg, 0, NULL},
-    {9, kVoid, 0, NULL},       {10, kBool, 0, NULL},    {11, kVoidArg, 0, NULL},
-    {12, kBool, 0, NULL},      {13, kVoidArg, 0, NULL}, {14, kBool, 1, NULL},
-    {15, kVoidFloat, 0, NULL}, {19, kBoolArg, 0, NULL}, {20, kBool, 1, NULL},
-    {21, kVoidArg, 0, NULL},   {22, kVoid, 0, NULL},    {23, kVoid, 0, NULL},
-    {24, kVoidArg, 0, NULL},   {25, kVoidArg, 0, NULL}, {27, kBoolArg, 0, NULL},
+    {3, kInt, 0},      {4, kIntArg, 0},   {5, kIntArg, 0},   {9, kVoid, 0},  {10, kBool, 0},
+    {11, kVoidArg, 0}, {12, kBool, 0},    {13, kVoidArg, 0}, {14, kBool, 1}, {15, kVoidFloat, 0},
+    {19, kBoolArg, 0}, {20, kBool, 1},    {21, kVoidArg, 0}, {22, kVoid, 0}, {23, kVoid, 0},
+    {24, kVoidArg, 0}, {25, kVoidArg, 0}, {27, kBoolArg, 0},
 };
 
 /* A slot is a member function of the game's MSVC build. Called from outside a class it is a
@@ -53,15 +49,16 @@ static int CheckSlots(void* object, const FixedSlot* slots, size_t count) {
     int failed = 0;
     for (const FixedSlot* s = slots; s < slots + count; ++s) {
         AnyFn f = Slot(object, s->slot);
-        int32_t got =
-            s->kind == kText     ? strcmp(((const char*(SLOT_CALL*)(void*))f)(object), s->text) == 0
-            : s->kind == kInt    ? ((int32_t(SLOT_CALL*)(void*))f)(object)
-            : s->kind == kIntArg ? ((int32_t(SLOT_CALL*)(void*, int32_t))f)(object, 12345)
-            : s->kind == kBool   ? ((bool(SLOT_CALL*)(void*))f)(object)
-            : s->kind == kBoolArg ? ((bool(SLOT_CALL*)(void*, int32_t))f)(object, 6)
-            : s->kind == kVoid    ? (((void(SLOT_CALL*)(void*))f)(object), 0)
-            : s->kind == kVoidArg ? (((void(SLOT_CALL*)(void*, int32_t))f)(object, 7), 0)
-                                  : (((void(SLOT_CALL*)(void*, float))f)(object, 1.5f), 0);
+        int32_t got = s->kind == kText     ? strcmp(((const char*(SLOT_CALL*)(void*))f)(object),
+                                                    kDescriptorTexts[s->slot]) == 0
+                      : s->kind == kInt    ? ((int32_t(SLOT_CALL*)(void*))f)(object)
+                      : s->kind == kIntArg ? ((int32_t(SLOT_CALL*)(void*, int32_t))f)(object, 12345)
+                      : s->kind == kBool   ? ((bool(SLOT_CALL*)(void*))f)(object)
+                      : s->kind == kBoolArg ? ((bool(SLOT_CALL*)(void*, int32_t))f)(object, 6)
+                      : s->kind == kVoid    ? (((void(SLOT_CALL*)(void*))f)(object), 0)
+                      : s->kind == kVoidArg
+                          ? (((void(SLOT_CALL*)(void*, int32_t))f)(object, 7), 0)
+                          : (((void(SLOT_CALL*)(void*, float))f)(object, 1.5f), 0);
         if (got != s->answer) {
             fprintf(stderr, "slot %d answers %d, not %d\n", s->slot, got, s->answer);
             ++failed;
@@ -70,43 +67,36 @@ static int CheckSlots(void* object, const FixedSlot* slots, size_t count) {
     return failed;
 }
 
-static void* CallPointerSlot(void* object, int slot) {
-    return ((void*(SLOT_CALL*)(void*))Slot(object, slot))(object);
-}
-
-static void DeleteThroughSlot0(void* object) {
-    ((void*(SLOT_CALL*)(void*, uint32_t))Slot(object, 0))(object, 1);
-}
-#pragma GCC diagnostic pop
-
 int main(void) {
     char path[1024] = "";
     if (HostProgramDirectory(path, sizeof path)) {
         strncat(path, HostPluginFileName(), sizeof path - strlen(path) - 1);
     }
     void* library = HostLoadLibrary(path);
+    void* exports[4] = {NULL};
+    const char* names[4] = {"GetPluginName", "GetPluginObjectCount", "GetPluginObjectInfo",
+                            "GetPluginVersion"};
+    for (int i = 0; library && i < 4; ++i) {
+        exports[i] = HostFindSymbol(library, names[i]);
+    }
     /* The exports are plain functions everywhere. */
-    typedef void* (*InfoFn)(uint32_t);
-    void* name = library ? HostFindSymbol(library, "GetPluginName") : NULL;
-    void* count = library ? HostFindSymbol(library, "GetPluginObjectCount") : NULL;
-    InfoFn info =
-        library ? (InfoFn)(uintptr_t)HostFindSymbol(library, "GetPluginObjectInfo") : NULL;
-    void* version = library ? HostFindSymbol(library, "GetPluginVersion") : NULL;
+    void* (*info)(uint32_t) = (void* (*)(uint32_t))(uintptr_t)exports[2];
     void* descriptor = info ? info(0) : NULL;
-    if (!name || !count || !version || !descriptor ||
-        strcmp(((const char* (*)(void))(uintptr_t)name)(), "Velmora Plugin - 2008.5.11") != 0 ||
-        ((int32_t(*)(void))(uintptr_t)count)() != 1 ||
-        ((int32_t(*)(void))(uintptr_t)version)() != 1 || info(1) || info(0xffffffffu)) {
+    if (!exports[0] || !exports[1] || !exports[3] || !descriptor || info(1) || info(0xffffffffu) ||
+        strcmp(((const char* (*)(void))(uintptr_t)exports[0])(), "Velmora Plugin - 2008.5.11") ||
+        ((int32_t(*)(void))(uintptr_t)exports[1])() != 1 ||
+        ((int32_t(*)(void))(uintptr_t)exports[3])() != 1) {
         fprintf(stderr, "%s: the exports are missing or give the wrong answers\n", path);
         return 1;
     }
     int failed = CheckSlots(descriptor, kDescriptorSlots,
                             sizeof kDescriptorSlots / sizeof *kDescriptorSlots);
-    void* object = CallPointerSlot(descriptor, 7);
-    failed += CallPointerSlot(object, 2) != descriptor;
+    void* object = ((void*(SLOT_CALL*)(void*))Slot(descriptor, 7))(descriptor);
+    failed += ((void*(SLOT_CALL*)(void*))Slot(object, 2))(object) != descriptor;
     failed += CheckSlots(object, kObjectSlots, sizeof kObjectSlots / sizeof *kObjectSlots);
-    DeleteThroughSlot0(object);
+    ((void*(SLOT_CALL*)(void*, uint32_t))Slot(object, 0))(object, 1); /* delete */
     HostFreeLibrary(library);
     printf("%d checks failed\n", failed);
     return failed == 0 ? 0 : 1;
 }
+#pragma GCC diagnostic pop

@@ -9,9 +9,8 @@
 // The kernel32 functions the host calls (kernel32.def names them for the import library), and
 // the C runtime's _fltused, which any floating point makes clang reference.
 extern "C" {
-using FarProc = int(__stdcall*)();
 __declspec(dllimport) void* __stdcall LoadLibraryA(const char* path);
-__declspec(dllimport) FarProc __stdcall GetProcAddress(void* module, const char* nameOrOrdinal);
+__declspec(dllimport) void* __stdcall GetProcAddress(void* module, const char* nameOrOrdinal);
 __declspec(dllimport) void* __stdcall GetStdHandle(unsigned long which);
 __declspec(dllimport) int __stdcall WriteFile(void*, const void*, unsigned long, unsigned long*,
                                               void*);
@@ -96,12 +95,11 @@ void ExpectAnswers(const Answer (&answers)[N]) {
 
 template <class Condition>
 bool WaitFor(Condition condition, unsigned long milliseconds) {
-    for (const unsigned long start = GetTickCount(); !condition(); Sleep(20)) {
-        if (GetTickCount() - start > milliseconds) {
-            return condition();
-        }
+    const unsigned long start = GetTickCount();
+    while (!condition() && GetTickCount() - start < milliseconds) {
+        Sleep(20);
     }
-    return true;
+    return condition();
 }
 
 // The stack pointer as the caller has it. Read before and after a run of calls from one function,
@@ -180,7 +178,7 @@ void CheckControls(InternalsPluginV3* object, const Answers& expected, const cha
 PluginObjectInfo* CheckExportsAndDescriptor(void* library) {
     constexpr const char* kExports[] = {"GetPluginName", "GetPluginObjectCount",
                                         "GetPluginObjectInfo", "GetPluginVersion"};
-    FarProc entries[4];
+    void* entries[4];
     for (unsigned i = 0; i < 4; ++i) {
         entries[i] = GetProcAddress(library, reinterpret_cast<const char*>(i + 1));
         if (!Expect(entries[i] && GetProcAddress(library, kExports[i]) == entries[i],
@@ -296,15 +294,12 @@ void Delete(InternalsPluginV3* object, const char* what) {
     Expect(StackPointer() == stackBefore, Line() << what << " deleted through slot 0");
 }
 
-InternalsPluginV3* Create(PluginObjectInfo* info) {
-    return static_cast<InternalsPluginV3*>(info->CreateInstance());  // interface version 3
-}
-
 // Objects as the game drives them: one through its whole life, then more in turn, each with
 // filters of its own that settle from nothing.
 void CheckObjects(PluginObjectInfo* info) {
-    InternalsPluginV3* object = Create(info);
-    InternalsPluginV3* next = Create(info);
+    // Interface version 3: the objects are InternalsPluginV3.
+    auto* object = static_cast<InternalsPluginV3*>(info->CreateInstance());
+    auto* next = static_cast<InternalsPluginV3*>(info->CreateInstance());
     if (!Expect(object && next && object != next, Line() << "slot 7 CreateInstance() twice")) {
         return;
     }
@@ -341,7 +336,7 @@ void CheckObjects(PluginObjectInfo* info) {
                                               "a fourth object"};
     for (const char* round : kRounds) {
         object = next;
-        next = Create(info);
+        next = static_cast<InternalsPluginV3*>(info->CreateInstance());
         object->Start();
         CheckControls(object, kHeadTurned, round);
         CheckStop(object, false);
@@ -353,7 +348,7 @@ void CheckObjects(PluginObjectInfo* info) {
 // The thread stuck in a driver read that never returns. Ended by force, it may leave the driver and
 // the plug-in unusable, so this comes last and nothing is unloaded.
 void CheckHungDriver(PluginObjectInfo* info) {
-    InternalsPluginV3* object = Create(info);
+    auto* object = static_cast<InternalsPluginV3*>(info->CreateInstance());
     object->Start();
     CheckControls(object, kHeadTurned, "a new object, running");
     HangNextRead();

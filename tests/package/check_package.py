@@ -1,8 +1,6 @@
 #!/usr/bin/python3
-"""Checks the release zip as a player receives it: its name, exactly the expected
-files in one top folder, both DLLs and both programs i686 with the project's version, their exports
-and imports, the programs console programs, the guide, the CHANGELOG and the example files, and
-Windows line ends in every text file."""
+"""Checks the release zip as a player receives it: its name and files, its binaries (i686, the
+version, exports and imports, console programs), the guide, CHANGELOG, examples and line ends."""
 
 import argparse
 import pathlib

@@ -1,7 +1,9 @@
 """What a Windows binary we ship shows from outside, read with pefile, for the check of the built
-DLLs and of the release zip alike: exactly its entry points, undecorated (the plug-in's with
-ordinals 1 to 4 in name order, as the game looks them up), and imports of Windows' own DLLs only
+DLLs and of the release zip alike: exactly its entry points, undecorated and numbered 1 to n in
+name order (the game may look the plug-in's up either way), and imports of Windows' own DLLs only
 (a player has no MinGW runtime DLL)."""
+
+from functools import partial
 
 import pefile
 
@@ -26,27 +28,19 @@ def summary(passed_line):
     return 1 if failures else 0
 
 
-def check_boundary(name, data, imports_allowed, exports=(), numbered=False):
+def check_boundary(name, data, imports_allowed, exports=()):
     """Checks a PE image's bytes; returns the image, parsed."""
     image = pefile.PE(data=data)
     exported = getattr(image, "DIRECTORY_ENTRY_EXPORT", None)
-    symbols = exported.symbols if exported else []
-    found = sorted((s.name.decode() if s.name else f"(no name) @{s.ordinal}", s.ordinal)
-                   for s in symbols)
-    check([n for n, _ in found] == list(exports), f"{name} exports exactly its entry points, "
-          "undecorated: " + ", ".join(f"{n} @{o}" for n, o in found))
-    if numbered:
-        check([o for _, o in found] == list(range(1, len(exports) + 1)),
-              f"{name}: ordinals 1 to {len(exports)} in name order")
+    found = sorted((s.name.decode() if s.name else "(no name)", s.ordinal)
+                   for s in (exported.symbols if exported else []))
+    wanted = [(n, i + 1) for i, n in enumerate(exports)]  # undecorated, numbered in name order
+    check(found == wanted, f"{name} exports exactly {wanted}, found {found}")
     imports = {i.dll.decode().lower() for i in getattr(image, "DIRECTORY_ENTRY_IMPORT", [])}
     check(imports <= imports_allowed,
           f"{name} imports only Windows system DLLs: " + ", ".join(sorted(imports)))
     return image
 
 
-def check_plugin(name, data):
-    return check_boundary(name, data, SYSTEM_DLLS, PLUGIN_EXPORTS, numbered=True)
-
-
-def check_driver(name, data):
-    return check_boundary(name, data, SOCKET_DLLS, DRIVER_EXPORTS)
+check_plugin = partial(check_boundary, imports_allowed=SYSTEM_DLLS, exports=PLUGIN_EXPORTS)
+check_driver = partial(check_boundary, imports_allowed=SOCKET_DLLS, exports=DRIVER_EXPORTS)
