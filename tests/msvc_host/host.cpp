@@ -235,6 +235,7 @@ void UpdateVehicles(InternalsPluginV3* object, int count, int player, const char
 // Every slot with a fixed answer, called with arguments as the game would, between two readings
 // of the stack pointer; with them the slots with the most arguments, a query and a vehicle list.
 void CheckFixedAnswers(InternalsPluginV3* object, PluginObjectInfo* info) {
+    static unsigned char noVehicles[556];  // a count of 0
     float value = kNo;
     const unsigned stackBefore = StackPointer();
     const Answer answers[] = {
@@ -260,7 +261,7 @@ void CheckFixedAnswers(InternalsPluginV3* object, PluginObjectInfo* info) {
     object->Slot23();
     object->Slot24(4);
     object->Slot25(5);
-    UpdateVehicles(object, 0, 1, "Formula Red");
+    object->UpdateVehicles(reinterpret_cast<const VehicleListInfo*>(noVehicles));
     const int stackMoved = static_cast<int>(StackPointer() - stackBefore);
     ExpectAnswers(answers);
     Expect(stackMoved == 0, Line() << "slots 2 to 5, 9 to 15 and 18 to 27 removed their own "
@@ -309,6 +310,7 @@ void CheckObjects(PluginObjectInfo* info) {
     CheckFixedAnswers(object, info);
     HoldPose(16384, -8192, 16384);
     CheckControls(object, kHeadTurned, "head turned left, down, tilted right");
+    UpdateVehicles(object, 0, 1, "Formula Red");
     UpdateVehicles(object, -1, 1, "Formula Red");
     CheckControls(object, kHeadTurned, "vehicle count 0, then -1: nothing changes");
     UpdateVehicles(object, 3, 1, "Formula Red");
