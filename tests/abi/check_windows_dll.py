@@ -1,147 +1,95 @@
-#!/usr/bin/env python3
-"""Proves the Windows plug-in's boundary from the bytes of its binaries, as the game will load them.
-
-- The DLL exports exactly GetPluginName @1, GetPluginObjectCount @2, GetPluginObjectInfo @3 and
-  GetPluginVersion @4, undecorated.
-- It imports only Windows system DLLs (no MinGW runtime DLL a user would lack).
-- The tables of VelmoraPlugin (28 slots) and InternalsPluginInfo (8 slots) hold the operations in
-  the host's order, read from the vtables' bytes in the linked DLL.
-- On i686, every slot that takes arguments pops them itself (thiscall: `ret $n`).
-"""
+#!/usr/bin/python3
+"""The Windows plug-in's boundary, from the DLL: its exports and imports, and given clang, its two
+tables slot by slot against what the game's compiler (the Microsoft i686 ABI) lays out for the
+game's own declaration of the interface (the MSVC-ABI host's) and for plugin/host_interface.h."""
 
 import argparse
+import itertools
+import os
 import pathlib
 import re
 import subprocess
 import sys
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent / "windows"))
-from dll_checks import check, check_driver, check_plugin, summary  # noqa: E402
+from dll_checks import check, check_plugin, summary  # noqa: E402
 
-PLUGIN_SLOTS = [
-    "DeletingDestructor(unsigned int)", "Release()", "ObjectInfo()", "Slot3()", "Slot4(int)",
-    "Slot5(int)", "Start()", "Stop()", "Reset()", "Slot9()", "Slot10()", "Slot11(int)",
-    "Slot12()", "Slot13(int)", "Slot14()", "Slot15(float)", "Enable()", "Disable()",
-    "QueryControl(char const*, float*)", "Slot19(int)", "Slot20()", "Slot21(int)", "Slot22()",
-    "Slot23()", "Slot24(int)", "Slot25(int)", "UpdateVehicles(VehicleListInfo const*)",
-    "Slot27(int)",
-]
-INFO_SLOTS = [
-    "DeletingDestructor(unsigned int)", "ShortName() const", "LongName() const",
-    "Description() const", "TypeCode() const", "SubtypeName() const",
-    "InterfaceVersion() const", "CreateInstance() const",
-]
-# The two tables in the DLL, by the mangled names of their classes.
-PLUGIN_TABLE = "N7velmora13VelmoraPluginE"
-INFO_TABLE = "N7velmora19InternalsPluginInfoE"
-# Bytes each slot with arguments pops on i686 (thiscall: the callee cleans up).
-PLUGIN_POPS = {0: 4, 4: 4, 5: 4, 11: 4, 13: 4, 15: 4, 18: 8, 19: 4, 21: 4, 24: 4, 25: 4, 26: 4,
-               27: 4}
-
-def run(*command):
-    return subprocess.run(command, check=True, capture_output=True, text=True).stdout
+TABLES = {"VelmoraPlugin": "InternalsPluginV3", "InternalsPluginInfo": "PluginObjectInfo"}
+DESTRUCTOR = "DeletingDestructor(unsigned int)"  # GCC's explicit slot 0, MSVC's "scalar deleting"
 
 
-def demangle(symbols, cxxfilt):
-    # The target's own c++filt knows whether its symbols carry an extra leading underscore.
-    out = subprocess.run([cxxfilt], input="\n".join(symbols), check=True, capture_output=True,
-                         text=True).stdout
-    return out.splitlines()
+def run(*command, **options):
+    return subprocess.run(command, check=True, capture_output=True, text=True, **options).stdout
 
 
-class Image:
-    """The linked DLL's symbols and bytes: what the host will actually find in memory."""
-
-    def __init__(self, objdump, dll):
-        self.objdump, self.dll = objdump, dll
-        nm = objdump.replace("objdump", "nm")
-        cxxfilt = objdump.replace("objdump", "c++filt")
-        self.symbols = {}  # mangled name -> address
-        self.functions = {}  # address -> demangled name
-        mangled_functions = []
-        for line in run(nm, dll).splitlines():
-            parts = line.split()
-            if len(parts) == 3:
-                address, kind, name = int(parts[0], 16), parts[1], parts[2]
-                self.symbols[name] = address
-                # Section symbols (".text", ".text$...") share addresses with the functions.
-                if kind in "Tt" and not name.startswith("."):
-                    mangled_functions.append((address, name))
-        names = demangle([n for _, n in mangled_functions], cxxfilt)
-        for (address, _), name in zip(mangled_functions, names):
-            self.functions.setdefault(address, name)
-        self.addresses = sorted(set(self.symbols.values()))
-
-    def next_symbol_after(self, address):
-        return next(a for a in self.addresses if a > address)
-
-    def words(self, start, stop):
-        text = run(self.objdump, "-s", f"--start-address={start:#x}", f"--stop-address={stop:#x}",
-                   self.dll)
-        data = b""
-        for line in text.splitlines():
-            match = re.match(r"^\s*([0-9a-f]+)\s((?:[0-9a-f]{2,8}\s?){1,4})", line)
-            if match and int(match.group(1), 16) >= start - 16:
-                data += bytes.fromhex(match.group(2).replace(" ", ""))
-        width = 4 if "i686" in self.objdump else 8
-        return [int.from_bytes(data[i:i + width], "little") for i in range(0, len(data), width)]
-
-    def disassembly(self, address):
-        return run(self.objdump, "-d", f"--start-address={address:#x}",
-                   f"--stop-address={self.next_symbol_after(address):#x}", self.dll)
+def dll_tables(image, nm, path):
+    """Each table's slots: the words after the offset to top and the type information up to the
+    next symbol, read through pefile and named by the target's nm."""
+    symbols, functions = {}, {}
+    for address, kind, name in re.findall(r"^([0-9a-f]+) (\w) (.*)$", run(nm, "-C", path), re.M):
+        symbols[name] = int(address, 16)
+        if kind in "Tt" and not name.startswith("."):
+            functions.setdefault(int(address, 16), name)
+    addresses = sorted(set(symbols.values()))
+    tables = {}
+    for cls, interface in TABLES.items():
+        start = symbols.get(f"vtable for velmora::{cls}")
+        if start is not None:
+            end = next(a for a in addresses if a > start)
+            data = image.get_data(start - image.OPTIONAL_HEADER.ImageBase, end - start)
+            words = [int.from_bytes(data[i:i + 4], "little") for i in range(8, len(data), 4)]
+            tables[interface] = [functions.get(w, f"<not a function: {w:#x}>").removeprefix(
+                f"velmora::{cls}::").removesuffix(" const") for w in words if w]
+    return tables
 
 
-def read_table(image, mangled):
-    """The addresses and demangled names in a class's vtable, slot 0 first; None if it is absent."""
-    symbol = next((n for n in image.symbols if n.lstrip("_") == "ZTV" + mangled), None)
-    if symbol is None:
-        return None
-    start = image.symbols[symbol]
-    entries = image.words(start, image.next_symbol_after(start))
-    # Offset to top, type information, then the slots; alignment padding at the end is zeros.
-    slots = entries[2:]
-    while slots and slots[-1] == 0:
-        slots.pop()
-    return slots, [image.functions.get(a, f"<not a function: {a:#x}>") for a in slots]
+def msvc_tables(clang, header, source, includes):
+    """Each table's slots as clang lays them out for the Microsoft i686 ABI, spelt as the DLL's:
+    "bool InternalsPluginV2::QueryControl(const char *, float *) [pure]" as
+    "QueryControl(char const*, float*)"."""
+    probe = f'#include "{header}"\nvoid Probe(InternalsPluginV3* o) {{ o->Slot27(0); }}\n' \
+        "void Probe(PluginObjectInfo* i) { i->ShortName(); }"
+    dump = run(clang, "--target=i686-pc-windows-msvc", "-std=c++20", "-ffreestanding",
+               *[f"-isystem{d}" for d in includes], f"-I{source}", "-x", "c++", "-", "-S",
+               "-o", os.devnull, "-Xclang", "-fdump-vtable-layouts", input=probe)
 
+    def spelt(entry):
+        if entry.endswith("[scalar deleting]"):
+            return DESTRUCTOR
+        slot = re.search(r"(?:\w+::)+(\w+\(.*)$", entry.removesuffix(" [pure]"))[1]
+        slot = re.sub(r"\bconst (\w+) \*", r"\1 const*", slot).removesuffix(" const")
+        return slot.replace("std::int32_t", "int").replace(" *", "*")
 
-def check_table(image, mangled, cls, expected):
-    table = read_table(image, mangled)
-    check(table is not None, f"vtable of {cls} found")
-    if table is None:
-        return []
-    slots, names = table
-    for index, name in enumerate(names):
-        print(f"     {cls} slot {index:2}: {name}")
-    prefix = f"velmora::{cls}::"
-    check([n.removeprefix(prefix) for n in names] == expected,
-          f"{cls}: {len(expected)} slots in the host's order")
-    return slots
-
-
-def check_thiscall(image, slots):
-    for slot, pops in PLUGIN_POPS.items():
-        body = image.disassembly(slots[slot]) if slot < len(slots) else ""
-        check(re.search(rf"\bret\s+\$0x{pops:x}\b", body) is not None,
-              f"slot {slot} {PLUGIN_SLOTS[slot]} pops {pops} bytes (thiscall)")
+    tables = re.findall(r"VFTable for .*'(\w+)' \(\d+ entries\)\.\n((?: +\d+ \|.*\n)*)", dump)
+    return {cls: [spelt(e) for e in re.findall(r"\d+ \| (.*)", body) if not e.endswith(" RTTI")]
+            for cls, body in tables}
 
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--objdump", required=True)
+    parser.add_argument("--objdump", required=True, help="the target's; its nm lies beside it")
     parser.add_argument("--dll", required=True)
-    parser.add_argument("--driver", action="append", default=[])
+    parser.add_argument("--clang", help="compare the tables with the Microsoft layouts")
+    parser.add_argument("--source", help="the repository, for the interface's declarations")
+    parser.add_argument("--isystem", action="append", default=[])
     args = parser.parse_args()
 
-    for driver in args.driver:
-        check_driver(pathlib.Path(driver).name, pathlib.Path(driver).read_bytes())
-    check_plugin(pathlib.Path(args.dll).name, pathlib.Path(args.dll).read_bytes())
-    image = Image(args.objdump, args.dll)
-    slots = check_table(image, PLUGIN_TABLE, "VelmoraPlugin", PLUGIN_SLOTS)
-    check_table(image, INFO_TABLE, "InternalsPluginInfo", INFO_SLOTS)
-    if "i686" in args.objdump and len(slots) == len(PLUGIN_SLOTS):
-        check_thiscall(image, slots)
-
+    image = check_plugin(pathlib.Path(args.dll).name, pathlib.Path(args.dll).read_bytes())
+    if args.clang:
+        layouts = {"DLL": dll_tables(image, args.objdump.replace("objdump", "nm"), args.dll),
+                   "game": msvc_tables(args.clang, "tests/msvc_host/game_interface.h",
+                                       args.source, args.isystem),
+                   "header": msvc_tables(args.clang, "plugin/host_interface.h", args.source,
+                                         args.isystem)}
+        for interface in TABLES.values():
+            slots = {side: tables.get(interface, []) for side, tables in layouts.items()}
+            print(f"     {interface}: " + ", ".join(slots["game"]))
+            differ = [f"slot {i}: " + " | ".join(f"{side} {name}" for side, name in zip(slots, row))
+                      for i, row in enumerate(itertools.zip_longest(*slots.values()))
+                      if len(set(row)) > 1]
+            check(slots["game"] and not differ, f"{interface}: {len(slots['game'])} slots, the "
+                  "same in the DLL, the game's and the plug-in's header "
+                  + "; ".join(differ[:3]))
     return summary("all checks passed")
 
 

@@ -1,10 +1,9 @@
 #pragma once
 
 // The game's plug-in interface as the game's own compiler sees it, written from the slot table
-// and not from the plug-in's sources: plain classes with a real virtual destructor and no
-// calling-convention annotation. Built for the Microsoft i686 ABI, the destructor takes one table
-// entry (the deleting destructor, flags in a stack word) and every member function is thiscall.
-// Declaration order is table order; the unnamed slots keep their position numbers.
+// and not from the plug-in's sources: under the Microsoft i686 ABI the virtual destructor is one
+// entry (the deleting destructor) and every member function is thiscall. The host calls the DLL
+// through it; check_windows_dll.py compares its layout with the DLL's tables.
 
 class PluginObjectInfo;
 
@@ -48,10 +47,9 @@ class InternalsPluginV2 : public InternalsPlugin {
 public:
     virtual bool Slot14() = 0;
     virtual void Slot15(float) = 0;
-    virtual void Enable() = 0;   // 16
-    virtual void Disable() = 0;  // 17
-    // 18: true when a value was written through `value`.
-    virtual bool QueryControl(const char* name, float* value) = 0;
+    virtual void Enable() = 0;                                      // 16
+    virtual void Disable() = 0;                                     // 17
+    virtual bool QueryControl(const char* name, float* value) = 0;  // 18: true when written
     virtual bool Slot19(int) = 0;
     virtual bool Slot20() = 0;
     virtual void Slot21(int) = 0;
@@ -66,25 +64,3 @@ public:
     virtual void UpdateVehicles(const VehicleListInfo* list) = 0;  // 26
     virtual bool Slot27(int) = 0;
 };
-
-// The game's vehicle records. The plug-in reads four fields at fixed offsets; the bytes between
-// them are the game's and stay zero here.
-struct VehicleEntry {
-    char unread0[148];
-    unsigned char isPlayer;
-    char unread1[3];
-    char vehicleName[276];
-};
-
-struct VehicleListInfo {
-    char unread0[88];
-    int vehicleCount;
-    char unread1[396];
-    VehicleEntry* vehicles;
-    char unread2[64];
-};
-
-static_assert(sizeof(VehicleEntry) == 428);
-static_assert(__builtin_offsetof(VehicleEntry, vehicleName) == 152);
-static_assert(__builtin_offsetof(VehicleListInfo, vehicleCount) == 88);
-static_assert(__builtin_offsetof(VehicleListInfo, vehicles) == 488);

@@ -1,16 +1,18 @@
-"""What a Windows DLL we ship shows from outside, checked from its bytes: exactly its entry points,
-undecorated (the plug-in's with ordinals 1 to 4 in name order, as the game looks them up), and
-imports of Windows system DLLs only (a player has no MinGW runtime DLL); for a program we ship, no
-exports and the same imports. The check of the built
-DLLs and the check of the release zip both use it, so both hold the same contract."""
+"""What a Windows binary we ship shows from outside, read with pefile, for the check of the built
+DLLs and of the release zip alike: exactly its entry points, undecorated and numbered 1 to n in
+name order (the game may look the plug-in's up either way), and imports of Windows' own DLLs only
+(a player has no MinGW runtime DLL)."""
 
-import pe_image
+from functools import partial
+
+import pefile
 
 PLUGIN_EXPORTS = ["GetPluginName", "GetPluginObjectCount", "GetPluginObjectInfo",
                   "GetPluginVersion"]
 DRIVER_EXPORTS = ["IWRCloseTracker", "IWRGetTracking", "IWROpenTracker", "IWRZeroSet"]
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "msvcrt.dll", "advapi32.dll", "ntdll.dll"}
-DRIVER_IMPORTS = SYSTEM_DLLS | {"ws2_32.dll"}
+# The UDP bridge, and the settings check that listens as the bridge does, need Winsock too.
+SOCKET_DLLS = SYSTEM_DLLS | {"ws2_32.dll"}
 
 failures = []
 
@@ -26,26 +28,19 @@ def summary(passed_line):
     return 1 if failures else 0
 
 
-def check_boundary(name, image, exports, imports_allowed, numbered=False):
-    found = image.exports()
-    print(f"     {name} exports: " + ", ".join(f"{n} @{o}" for o, n in found))
-    check([n for _, n in found] == exports, f"{name} exports exactly its entry points, undecorated")
-    if numbered:
-        check([o for o, _ in found] == list(range(1, len(exports) + 1)),
-              f"{name}: ordinals 1 to {len(exports)} in name order")
-    imports = {n.lower() for n in image.imports()}
-    print(f"     {name} imports: " + ", ".join(sorted(imports)))
-    check(imports <= imports_allowed, f"{name} imports only Windows system DLLs")
+def check_boundary(name, data, imports_allowed, exports=()):
+    """Checks a PE image's bytes; returns the image, parsed."""
+    image = pefile.PE(data=data)
+    exported = getattr(image, "DIRECTORY_ENTRY_EXPORT", None)
+    found = sorted((s.name.decode() if s.name else "(no name)", s.ordinal)
+                   for s in (exported.symbols if exported else []))
+    wanted = [(n, i + 1) for i, n in enumerate(exports)]  # undecorated, numbered in name order
+    check(found == wanted, f"{name} exports exactly {wanted}, found {found}")
+    imports = {i.dll.decode().lower() for i in getattr(image, "DIRECTORY_ENTRY_IMPORT", [])}
+    check(imports <= imports_allowed,
+          f"{name} imports only Windows system DLLs: " + ", ".join(sorted(imports)))
+    return image
 
 
-def check_plugin(name, data):
-    check_boundary(name, pe_image.PeImage(data), PLUGIN_EXPORTS, SYSTEM_DLLS, numbered=True)
-
-
-def check_driver(name, data):
-    check_boundary(name, pe_image.PeImage(data), DRIVER_EXPORTS, DRIVER_IMPORTS)
-
-
-def check_program(name, data):
-    # The settings check listens and sends over UDP, as the bridge does.
-    check_boundary(name, pe_image.PeImage(data), [], DRIVER_IMPORTS)
+check_plugin = partial(check_boundary, imports_allowed=SYSTEM_DLLS, exports=PLUGIN_EXPORTS)
+check_driver = partial(check_boundary, imports_allowed=SOCKET_DLLS, exports=DRIVER_EXPORTS)
