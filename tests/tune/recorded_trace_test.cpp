@@ -118,6 +118,7 @@ TEST(RecordedTrace, ACarsRowsAreCutOutStretchAfterStretchAndTheJoinsLeftOut) {
 
 TEST(TraceRecorder, StopsAtItsSizeCapAfterAWholeRowAndSaysSo) {
     const auto path = fs::temp_directory_path() / "velmora-capped.csv";
+    fs::remove(path);  // a recorder never replaces a file
     constexpr std::uint64_t kCap = 4096;
     {
         TraceRecorder recorder(kCap);
