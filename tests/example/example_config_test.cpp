@@ -8,12 +8,14 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "applied_profiles.h"
+#include "config/config_file.h"
 #include "drivers/udp/bridge_settings.h"
-#include "tracking/shared_head.h"
 
 namespace velmora {
 namespace {
@@ -63,7 +65,7 @@ std::string WithCrLf(const std::string& text) {
     return converted;
 }
 
-std::string OnOff(bool on) {
+const char* OnOff(bool on) {
     return on ? "on" : "off";
 }
 
@@ -73,63 +75,44 @@ std::string Number(double value) {
     return text;
 }
 
-std::string Directions(bool first, bool second, const char* firstName, const char* secondName) {
-    if (first && second) {
-        return std::string(firstName) + ", " + secondName;
-    }
-    return first ? firstName : second ? secondName : "none";
+// What the plug-in applies with `text` as its Velmora.cfg, for one car or (nothing) for a car
+// without a section of its own: its own components, through the settings check's replay.
+check::AppliedProfile Applied(const std::string& text, const std::optional<std::string>& car) {
+    ConfigFile config;
+    config.Parse(text);
+    return check::ApplyProfiles(config, car);
 }
-
-// The plug-in's switches and filters after it has started with `text` as its Velmora.cfg and the
-// game has reported `vehicle`: the same steps, in the same order, as Start and then UpdateVehicles.
-struct Loaded {
-    Loaded(const std::string& text, const std::string& vehicle) {
-        switches.BeginSession();
-        head.ApplySettings(text);
-        head.ChangeVehicle(vehicle);
-    }
-
-    Switches switches;
-    SharedHead head{switches, ""};
-};
-
-std::string AxisRow(const std::string& car, const char* axis, const AxisFilter& filter,
-                    const std::string& directions) {
-    const FilterParameters& parameters = filter.Parameters();
-    return car + " " + axis + " " + std::to_string(parameters.MinFrames) + " " +
-           std::to_string(filter.MaxFrames()) + " " + Number(parameters.DecreaseFrame) + " " +
-           std::to_string(parameters.OffsetFrame) + " " + directions;
-}
-
-// A car without a section of its own gets "General Filter" alone; the guide calls it so.
-constexpr char kAnyOtherCar[] = "(any other car)";
 
 std::vector<std::string> ProfileRows(const std::string& text) {
-    using enum keys::Direction;
+    const char* const axes[3] = {"yaw", "pitch", "roll"};
+    const char* const ways[3][2] = {{"left", "right"}, {"up", "down"}, {"left", "right"}};
     std::vector<std::string> rows;
-    for (const std::string car : {kAnyOtherCar, "Formula Red", "Touring Blue"}) {
-        const Loaded plugin(text, car == kAnyOtherCar ? "No Such Car" : car);
-        const Switches& on = plugin.switches;
-        const HeadFilters filters = plugin.head.Filters();
-        rows.push_back(
-            AxisRow(car, "yaw", filters.Yaw(),
-                    Directions(on.Allows(YawLeft), on.Allows(YawRight), "left", "right")));
-        rows.push_back(AxisRow(car, "pitch", filters.Pitch(),
-                               Directions(on.Allows(PitchUp), on.Allows(PitchDown), "up", "down")));
-        rows.push_back(
-            AxisRow(car, "roll", filters.Roll(),
-                    Directions(on.Allows(RollLeft), on.Allows(RollRight), "left", "right")));
+    for (const char* car : {"(any other car)", "Formula Red", "Touring Blue"}) {
+        const auto applied = Applied(text, car[0] == '(' ? std::nullopt : std::optional(car));
+        for (int i = 0; i < 3; ++i) {
+            const check::AxisOutcome& axis = applied.axes[i];
+            const bool first = applied.directions[2 * i];
+            const bool second = applied.directions[2 * i + 1];
+            const std::string directions = first && second
+                                               ? std::string(ways[i][0]) + ", " + ways[i][1]
+                                           : first  ? ways[i][0]
+                                           : second ? ways[i][1]
+                                                    : "none";
+            rows.push_back(std::string(car) + " " + axes[i] + " " + std::to_string(axis.minFrames) +
+                           " " + std::to_string(axis.maxFrames) + " " + Number(axis.decreaseFrame) +
+                           " " + std::to_string(axis.offsetFrame) + " " + directions);
+        }
     }
     return rows;
 }
 
 std::vector<std::string> SwitchRows(const std::string& text) {
-    const Loaded plugin(text, "No Such Car");
-    const Switches& on = plugin.switches;
-    return {"Use Tracker " + OnOff(on.Enabled()), "TestMode " + OnOff(on.TestMode()),
-            "Use Filtering " + OnOff(on.UseFiltering()),
-            "SD Skipfactor " + Number(plugin.head.Filters().Yaw().Parameters().SDSkipfactor),
-            "Record Trace " + OnOff(on.RecordTrace())};
+    const auto any = Applied(text, std::nullopt);
+    return {std::string("Use Tracker ") + OnOff(any.useTracker),
+            std::string("TestMode ") + OnOff(any.testMode),
+            std::string("Use Filtering ") + OnOff(any.useFiltering),
+            "SD Skipfactor " + Number(any.sdSkipfactor),
+            std::string("Record Trace ") + OnOff(any.recordTrace)};
 }
 
 std::string Address(std::uint32_t address) {
