@@ -16,25 +16,16 @@ namespace velmora::udp::test {
 
 inline constexpr std::uint32_t kLoopback = 0x7F000001;
 
-// True while something holds 127.0.0.1:`port` (the bridge, once it is open).
-inline bool PortIsTaken(std::uint16_t port) {
-    return !DatagramSocket().Open(kLoopback, port);
-}
-
 // The directory of this test program, where the build puts every program and the plug-in.
 inline std::filesystem::path ProgramDirectory() {
-    char directory[1024];
-    if (!HostProgramDirectory(directory, sizeof directory)) {
-        throw std::runtime_error("no program directory");
-    }
+    char directory[1024] = "";
+    HostProgramDirectory(directory, sizeof directory);
     return directory;
 }
 
-// The bridge as built, copied into bin/udp-copies/`name`/ with settings of the test's own, on a
-// port that was free a moment ago so that test programs running side by side do not meet. Only a
-// copy is ever loaded: the bridge reads its settings from beside itself. The directory is emptied
-// when a copy is made, not when it goes: Windows cannot remove the file of a loaded library, and
-// the bridge stays loaded until its program ends.
+// The bridge as built, copied with settings of its own into bin/udp-copies/`name`/, emptied first
+// (Windows cannot remove a loaded library, and the bridge stays loaded until its program ends). It
+// reads its settings from beside itself; its port was free a moment ago.
 struct BridgeCopy {
     BridgeCopy(const std::string& name, const std::string& settings)
         : directory(ProgramDirectory() / "udp-copies" / name),
