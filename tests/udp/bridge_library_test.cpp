@@ -21,7 +21,8 @@ constexpr std::int32_t kRight30 = -5461;
 
 class LoadedBridge : public ::testing::Test {
 protected:
-    // One copy for the program: once opened, the bridge stays loaded until the program ends.
+    // One copy for the program, since an opened bridge stays loaded; a pose stays fresh for a
+    // second, longer than a loaded machine may pause between two reads.
     static const BridgeCopy& Copy() {
         static const BridgeCopy copy("library", "staleness_ms = 1000\n");
         return copy;
