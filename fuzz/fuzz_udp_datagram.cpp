@@ -58,8 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     CheckRange(*reading);
     keeper.RequestZero();
-    const auto zeroed = keeper.Read(0);
-    if (!zeroed || zeroed->yaw != 0 || zeroed->pitch != 0 || zeroed->roll != 0) {
+    if (keeper.Read(0) != RawReading{}) {
         Fail("a pose zeroed on itself does not read as zero");
     }
     // The same bytes as a second pose against that zero.

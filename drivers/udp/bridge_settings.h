@@ -15,6 +15,7 @@ namespace velmora::udp {
 struct AxisSetting {
     bool invert = false;
     double offset = 0.0;  // degrees, in the sender's convention, added after the inversion
+    bool operator==(const AxisSetting&) const = default;
 };
 
 // The contents of IWEARDRV.cfg. Every field keeps its default when its key is missing or its
@@ -26,6 +27,7 @@ struct BridgeSettings {
     AxisSetting yaw;
     AxisSetting pitch;
     AxisSetting roll;
+    bool operator==(const BridgeSettings&) const = default;
 };
 
 // Every key of IWEARDRV.cfg, in the order of kBridgeKeys: the reader and the settings check

@@ -16,6 +16,7 @@ struct RawReading {
     std::int32_t yaw = 0;
     std::int32_t pitch = 0;
     std::int32_t roll = 0;
+    bool operator==(const RawReading&) const = default;
 };
 
 // The newest pose from the sender, its age, the user's zero and the per-axis settings; turns the

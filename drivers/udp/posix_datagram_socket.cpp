@@ -15,6 +15,14 @@ int Descriptor(std::uintptr_t handle) {
     return static_cast<int>(handle);
 }
 
+sockaddr_in SocketAddress(std::uint32_t address, std::uint16_t port) {
+    sockaddr_in socketAddress{};
+    socketAddress.sin_family = AF_INET;
+    socketAddress.sin_port = htons(port);
+    socketAddress.sin_addr.s_addr = htonl(address);
+    return socketAddress;
+}
+
 }  // namespace
 
 bool DatagramSocket::Open(std::uint32_t address, std::uint16_t port) {
@@ -26,10 +34,7 @@ bool DatagramSocket::Open(std::uint32_t address, std::uint16_t port) {
     // Non-blocking, so that a read never waits; close-on-exec, so that a program the game starts
     // does not inherit the port.
     const int flags = fcntl(descriptor, F_GETFL);
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    local.sin_port = htons(port);
-    local.sin_addr.s_addr = htonl(address);
+    const sockaddr_in local = SocketAddress(address, port);
     if (flags < 0 || fcntl(descriptor, F_SETFL, flags | O_NONBLOCK) != 0 ||
         fcntl(descriptor, F_SETFD, FD_CLOEXEC) != 0 ||
         bind(descriptor, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
@@ -48,6 +53,16 @@ void DatagramSocket::Close() {
     }
 }
 
+std::uint16_t DatagramSocket::Port() const {
+    sockaddr_in local{};
+    socklen_t length = sizeof local;
+    if (!open_ ||
+        getsockname(Descriptor(handle_), reinterpret_cast<sockaddr*>(&local), &length) != 0) {
+        return 0;
+    }
+    return ntohs(local.sin_port);
+}
+
 DatagramSocket::Receipt DatagramSocket::Receive(unsigned char* buffer, std::size_t capacity,
                                                 std::size_t& length) {
     length = 0;
@@ -64,6 +79,14 @@ DatagramSocket::Receipt DatagramSocket::Receive(unsigned char* buffer, std::size
         return Receipt::Empty;
     }
     return Receipt::Failed;
+}
+
+bool DatagramSocket::Send(std::uint32_t address, std::uint16_t port, const unsigned char* data,
+                          std::size_t size) {
+    const sockaddr_in target = SocketAddress(address, port);
+    return open_ &&
+           sendto(Descriptor(handle_), data, size, 0, reinterpret_cast<const sockaddr*>(&target),
+                  sizeof target) == static_cast<ssize_t>(size);
 }
 
 }  // namespace velmora::udp

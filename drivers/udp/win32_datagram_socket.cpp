@@ -9,6 +9,14 @@ SOCKET Socket(std::uintptr_t handle) {
     return static_cast<SOCKET>(handle);
 }
 
+sockaddr_in SocketAddress(std::uint32_t address, std::uint16_t port) {
+    sockaddr_in socketAddress{};
+    socketAddress.sin_family = AF_INET;
+    socketAddress.sin_port = htons(port);
+    socketAddress.sin_addr.s_addr = htonl(address);
+    return socketAddress;
+}
+
 }  // namespace
 
 bool DatagramSocket::Open(std::uint32_t address, std::uint16_t port) {
@@ -28,10 +36,7 @@ bool DatagramSocket::Open(std::uint32_t address, std::uint16_t port) {
     SetHandleInformation(reinterpret_cast<HANDLE>(socket), HANDLE_FLAG_INHERIT, 0);
     BOOL exclusive = TRUE;
     u_long nonBlocking = 1;
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    local.sin_port = htons(port);
-    local.sin_addr.s_addr = htonl(address);
+    const sockaddr_in local = SocketAddress(address, port);
     if (setsockopt(socket, SOL_SOCKET, SO_EXCLUSIVEADDRUSE,
                    reinterpret_cast<const char*>(&exclusive), sizeof exclusive) != 0 ||
         ioctlsocket(socket, FIONBIO, &nonBlocking) != 0 ||
@@ -51,6 +56,15 @@ void DatagramSocket::Close() {
         WSACleanup();
         open_ = false;
     }
+}
+
+std::uint16_t DatagramSocket::Port() const {
+    sockaddr_in local{};
+    int length = sizeof local;
+    if (!open_ || getsockname(Socket(handle_), reinterpret_cast<sockaddr*>(&local), &length) != 0) {
+        return 0;
+    }
+    return ntohs(local.sin_port);
 }
 
 DatagramSocket::Receipt DatagramSocket::Receive(unsigned char* buffer, std::size_t capacity,
@@ -74,12 +88,20 @@ DatagramSocket::Receipt DatagramSocket::Receive(unsigned char* buffer, std::size
             return Receipt::Datagram;
         case WSAECONNRESET:
             // A port-unreachable report for something this socket sent, queued like a datagram:
-            // nothing usable, but the queue goes on behind it. The socket never sends, so this
-            // is a guard only.
+            // nothing usable, but the queue goes on behind it. The bridge's socket never sends, so
+            // there this is a guard only.
             return Receipt::Datagram;
         default:
             return Receipt::Failed;
     }
+}
+
+bool DatagramSocket::Send(std::uint32_t address, std::uint16_t port, const unsigned char* data,
+                          std::size_t size) {
+    const sockaddr_in target = SocketAddress(address, port);
+    return open_ && sendto(Socket(handle_), reinterpret_cast<const char*>(data),
+                           static_cast<int>(size), 0, reinterpret_cast<const sockaddr*>(&target),
+                           sizeof target) == static_cast<int>(size);
 }
 
 }  // namespace velmora::udp

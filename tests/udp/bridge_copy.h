@@ -2,31 +2,50 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <stdexcept>
 #include <string>
 
-#include "scratch_directory.h"
+#include "drivers/udp/datagram_socket.h"
+
+extern "C" {
+#include "host_os.h"
+}
 
 namespace velmora::udp::test {
 
-// The bridge as built (bin/udp-driver/ beside the test programs), copied into a fresh directory
-// with a settings file of the test's own, on a port of its own. Only a copy is ever loaded: the
-// settings file is read from beside the library.
-class BridgeCopy {
-public:
-    // `settings` is appended to a line naming the port.
-    explicit BridgeCopy(const std::string& settings = "");
-
-    void WriteSettings(const std::string& settings);
-    std::uint16_t Port() const { return port_; }
-    std::filesystem::path Library() const;
-    const std::filesystem::path& Directory() const { return directory_.Path(); }
-
-private:
-    ScratchDirectory directory_;
-    std::uint16_t port_;
-};
+inline constexpr std::uint32_t kLoopback = 0x7F000001;
 
 // The directory of this test program, where the build puts every program and the plug-in.
-std::filesystem::path ProgramDirectory();
+inline std::filesystem::path ProgramDirectory() {
+    char directory[1024] = "";
+    HostProgramDirectory(directory, sizeof directory);
+    return directory;
+}
+
+// The bridge as built, copied with settings of its own into bin/udp-copies/`name`/, emptied first
+// (Windows cannot remove a loaded library, and the bridge stays loaded until its program ends). It
+// reads its settings from beside itself; its port was free a moment ago.
+struct BridgeCopy {
+    BridgeCopy(const std::string& name, const std::string& settings)
+        : directory(ProgramDirectory() / "udp-copies" / name),
+          library(directory / HostDriverFileName()) {
+        DatagramSocket free;
+        if (!free.Open(kLoopback, 0)) {
+            throw std::runtime_error("no free port on 127.0.0.1");
+        }
+        port = free.Port();
+        std::filesystem::remove_all(directory);
+        std::filesystem::create_directories(directory);
+        std::filesystem::copy_file(ProgramDirectory() / "udp-driver" / HostDriverFileName(),
+                                   library);
+        std::ofstream(directory / "IWEARDRV.cfg", std::ios::binary) << "port = " << port << "\n"
+                                                                    << settings;
+    }
+
+    const std::filesystem::path directory;
+    const std::filesystem::path library;
+    std::uint16_t port = 0;
+};
 
 }  // namespace velmora::udp::test

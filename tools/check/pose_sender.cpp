@@ -5,7 +5,7 @@
 #include <string>
 #include <thread>
 
-#include "datagram_sender.h"
+#include "drivers/udp/datagram_socket.h"
 #include "written_text.h"
 
 namespace velmora::check {
@@ -23,8 +23,9 @@ constexpr double kPi = 3.141592653589793;
 bool SendPoses(std::uint32_t address, std::uint16_t port,
                const std::optional<udp::SenderPose>& pose, double seconds, std::FILE* out) {
     const std::string where = DottedAddress(address) + ", port " + std::to_string(port);
-    DatagramSender sender;
-    if (!sender.Open(address, port)) {
+    // On any address, as an unbound socket would be at its first send.
+    udp::DatagramSocket sender;
+    if (!sender.Open(0, 0)) {
         std::fprintf(out, "Cannot make a UDP socket to send from.\n");
         return false;
     }
@@ -54,7 +55,7 @@ bool SendPoses(std::uint32_t address, std::uint16_t port,
             now.yaw = kSweepDegrees * std::sin(2.0 * kPi * elapsed / kSweepSeconds);
         }
         const auto bytes = udp::EncodeDatagram(now);
-        (sender.Send(bytes.data(), bytes.size()) ? sent : failed) += 1;
+        (sender.Send(address, port, bytes.data(), bytes.size()) ? sent : failed) += 1;
         next += kInterval;
         std::this_thread::sleep_until(next);
     }
