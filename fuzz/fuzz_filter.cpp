@@ -95,11 +95,9 @@ void CheckReloadChangesNothing(AxisFilter& filter, std::int32_t longer) {
             "reload keeps FrameCount, Window and Output");
 }
 
-template <class Value>
-void Set(AxisFilter& filter, Value velmora::FilterParameters::*parameter, Value value) {
-    velmora::FilterParameters parameters = filter.Parameters();
-    parameters.*parameter = value;
-    filter.SetParameters(parameters);
+velmora::FilterParameters AnyParameters(FuzzedDataProvider& in) {
+    return {in.ConsumeIntegral<std::int32_t>(), in.ConsumeIntegral<std::int32_t>(), AnyFloat(in),
+            AnyFloat(in)};
 }
 
 }  // namespace
@@ -111,14 +109,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const float decreaseFrame = in.ConsumeBool() ? AnyFloat(in) : 80.0f;
     const auto offsetFrame = in.ConsumeBool() ? in.ConsumeIntegral<std::int32_t>() : 0;
     AxisFilter filter(minFrames, ring, decreaseFrame, offsetFrame);
-    if (in.ConsumeBool()) {
-        Set(filter, &velmora::FilterParameters::SDSkipfactor, AnyFloat(in));
-    }
     CheckState(filter);
 
     std::int32_t around = in.ConsumeIntegral<std::int32_t>();
     while (in.remaining_bytes() > 0) {
-        switch (in.ConsumeIntegralInRange<int>(0, 9)) {
+        switch (in.ConsumeIntegralInRange<int>(0, 7)) {
             case 0:
                 filter.SetMaxFrames(RingLength(in));
                 CheckState(filter);
@@ -127,18 +122,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 CheckReloadChangesNothing(filter, RingLength(in));
                 break;
             case 2:
-                Set(filter, &velmora::FilterParameters::MinFrames,
-                    in.ConsumeIntegral<std::int32_t>());
+                filter.SetParameters(AnyParameters(in));
                 break;
             case 3:
-                Set(filter, &velmora::FilterParameters::OffsetFrame,
-                    in.ConsumeIntegral<std::int32_t>());
-                Set(filter, &velmora::FilterParameters::DecreaseFrame, AnyFloat(in));
-                break;
-            case 4:
-                Set(filter, &velmora::FilterParameters::SDSkipfactor, AnyFloat(in));
-                break;
-            case 5:
                 around = in.ConsumeIntegral<std::int32_t>();
                 break;
             default:
