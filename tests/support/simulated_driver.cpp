@@ -45,7 +45,6 @@ std::unique_ptr<SimulatedDriver> SimulatedDriver::Preload(const std::string& var
     resolve("SimTrackerReleaseHang", driver->releaseHang_);
     resolve("SimTrackerHangAfterReads", driver->hangAfterReads_);
     resolve("SimTrackerGetCounters", driver->getCounters_);
-    resolve("SimTrackerGetState", driver->getState_);
     resolve("SimTrackerGetCallLog", driver->getCallLog_);
     if (!complete) {
         return nullptr;

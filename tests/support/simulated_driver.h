@@ -38,7 +38,6 @@ public:
     void ReleaseHang() const { releaseHang_(); }
     void HangAfterReads(std::int32_t total) const { hangAfterReads_(total); }
     SimTrackerCounters Counters() const;
-    std::int32_t State() const { return getState_(); }
     std::string CallLog() const;
 
 private:
@@ -54,7 +53,6 @@ private:
     decltype(&SimTrackerReleaseHang) releaseHang_ = nullptr;
     decltype(&SimTrackerHangAfterReads) hangAfterReads_ = nullptr;
     decltype(&SimTrackerGetCounters) getCounters_ = nullptr;
-    decltype(&SimTrackerGetState) getState_ = nullptr;
     decltype(&SimTrackerGetCallLog) getCallLog_ = nullptr;
 };
 
