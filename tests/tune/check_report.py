@@ -22,10 +22,6 @@ COLOURS = {
 LEFT_OUT = (0xB8, 0xB8, 0xB8)
 
 
-def fail(message):
-    sys.exit("FAIL: " + message)
-
-
 def plots_drawn_in(rows, matches):
     """(top, bottom) of each run of rows holding the colour across half the page, 30 rows or more:
     the legend's swatches and the labels are neither."""
@@ -66,14 +62,14 @@ def main():
     html = (args.work / "report.html").read_text(encoding="utf-8")
     plots = re.findall(r"<svg .*?</svg>", html, re.DOTALL)
     if len(plots) != 6 or re.search(r"<script|src=|href=|@import", html):
-        fail("not six plots, or the report refers to something outside itself")
+        sys.exit("FAIL: not six plots, or the report refers to something outside itself")
     for plot in plots:
         lines = re.findall(r'<polyline [^>]*stroke="(#\w+)"[^>]*stroke-opacity="([.\d]+)"', plot)
         if lines[0][0] != "#2a9d3a" or float(lines[0][1]) >= 1 or lines[-1][0] != "#4d4d4d":
-            fail("not drawn unsmoothed first and faint, head last: %r" % lines)
+            sys.exit("FAIL: not drawn unsmoothed first and faint, head last: %r" % lines)
     labels = [float(v) for v in re.findall(r'class="ylabel">(-?[.\d]+)°', plots[0] + plots[1])]
     if not labels or min(labels) < -180 or max(labels) > 180:
-        fail("yaw labelled beyond -180..180 degrees: %r" % labels)
+        sys.exit("FAIL: yaw labelled beyond -180..180 degrees: %r" % labels)
 
     shot = args.work / "report.png"
     subprocess.run([browser, "--headless", "--no-sandbox", "--disable-gpu", "--hide-scrollbars",
@@ -86,14 +82,14 @@ def main():
     for name, matches in COLOURS.items():
         plotted = plots_drawn_in(rows, matches)
         if len(plotted) < 6:
-            fail("%s: drawn across %d plots, not 6" % (name, len(plotted)))
+            sys.exit("FAIL: %s: drawn across %d plots, not 6" % (name, len(plotted)))
     # The rest shading marks out each plot; in the yaw overview, the first, the full turns show as
     # grey columns from top to bottom but where a line crosses them.
     top, bottom = plotted[0]
     grey = [x for x in range(width)
             if sum(rows[y][x] == LEFT_OUT for y in range(top, bottom)) > (bottom - top) // 3]
     if len(grey) < 2:
-        fail("the full turns do not show as grey bands in the yaw overview")
+        sys.exit("FAIL: the full turns do not show as grey bands in the yaw overview")
     if args.screenshot:
         image.crop((0, 0, 1200, 1085)).save(args.screenshot, optimize=True)
     print("report drawn: %s" % shot)

@@ -89,7 +89,7 @@ TEST(AxisMetrics, OvershootIsHowFarTheCameraSwingsPastMoreThanTheHead) {
 
 // A head resting past -360° as the filter stores it; the stored reading jumps back a turn while the
 // head rests on, and the camera follows in five steps of 72°. Before that it steps by 1° and 0.6°.
-TEST(AxisMetrics, LargestStepsAreTheMeanOfTheLargestThousandthAndAWholeTurnCountsInNoMetric) {
+TEST(AxisMetrics, LargestStepsAreTheMeanOfTheLargestThousandthLeavingOutAWholeTurn) {
     std::vector<double> input(1500, -359.0);
     input.insert(input.end(), 1500, 1.0);
     std::vector<double> output = input;
