@@ -24,9 +24,7 @@ using test::WaitUntil;
 constexpr char kExampleConfig[] =
     "[Settings]\nUse Tracker = true\nTestMode = false\n"
     "[General Filter]\nYaw MinFrames = 5\nYaw MaxFrames = 250\n"
-    "[Example Car]\nCopy From = General Filter\nYaw MaxFrames = 120\n"
-    "Roll Left Enabled = false\nRoll Right Enabled = false\n"
-    "[Blind Car]\nYaw Left Enabled = false\n";
+    "[Example Car]\nCopy From = General Filter\nYaw MaxFrames = 120\n";
 
 // 4.2 as a float, widened, times the pose of a head turned a quarter turn: 2.0999999046325684.
 const float kQuarterTurn = std::bit_cast<float>(0x40066666u);
@@ -47,21 +45,6 @@ TEST_F(PluginWithTracker, AStillHeadSettlesOnTheExactValuesOnEveryAxisWithItsSig
     EXPECT_FALSE(plugin.Answers("Camera_MoveUp"));
     plugin.Enable();  // the filters frozen at their last samples
     EXPECT_EQ(plugin.Query("Camera_YawRight"), kQuarterTurn);
-}
-
-TEST_F(PluginWithTracker, AVehicleChangeSwitchesToItsProfile) {
-    PluginUnderTest plugin(kExampleConfig);
-    driver->SetPose(16384, 0, 16384);
-    plugin.Start();
-    ASSERT_TRUE(SettlesAt(plugin, "Camera_YawLeft", kQuarterTurn));
-    EXPECT_TRUE(plugin.Answers("Camera_RollRight"));
-    plugin.DriveVehicle("Example Car");  // no roll for this car
-    EXPECT_FALSE(plugin.Answers("Camera_RollRight"));
-    EXPECT_EQ(plugin.Query("Camera_MoveUp"), 0.5f);
-    plugin.DriveVehicle("Blind Car");  // "General Filter" again, then no yaw to the left
-    EXPECT_FALSE(plugin.Answers("Camera_YawLeft"));
-    EXPECT_FALSE(plugin.Answers("Camera_RollRight")) << "no section sets it again: it stays off";
-    plugin.Stop();
 }
 
 TEST_F(PluginWithTracker, WithoutUseTrackerNothingAnswersUntilEnabled) {

@@ -12,21 +12,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-TEST(GuardedLock, KeepsTwoThreadsOutOfEachOther) {
-    GuardedLock lock;
-    int counter = 0;
-    auto work = [&] {
-        for (int i = 0; i < 20000; ++i) {
-            LockHold hold(lock);
-            ++counter;
-        }
-    };
-    std::thread other(work);
-    work();
-    other.join();
-    EXPECT_EQ(counter, 40000);
-}
-
 // Retirement waits for the holder, lets a thread already waiting out with a refusal, and turns
 // newcomers away at once; the lock is gone only after all of them have left it.
 TEST(GuardedLock, RetiresOnlyOnceEveryThreadInsideHasLeftRefused) {

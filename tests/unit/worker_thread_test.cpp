@@ -67,18 +67,6 @@ std::uint32_t OwnCodeThenSleep(void* argument, ThreadContext& context) {
     return 3;
 }
 
-TEST(WorkerThread, RunsTheFunctionAndKeepsItsResultAsTheExitCode) {
-    Script script;
-    WorkerThread thread(ReturnSeven, &script);
-    ASSERT_TRUE(WaitUntil([&] { return thread.Started() && !thread.Running(); }));
-    EXPECT_EQ(script.calls, 1);
-    EXPECT_EQ(thread.ExitCode(), 7u);
-
-    thread.Terminate();
-    thread.Terminate();
-    EXPECT_EQ(thread.ExitCode(), 7u) << "Terminate after the function returned does nothing";
-}
-
 TEST(WorkerThread, DestroyedAtOnceNeverRunsItsFunctionAfterwards) {
     Script script;
     int callsAtDestruction = 0;
