@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "controls/control_names.h"
-#include "plugin_with_tracker.h"
+#include "plugin_under_test.h"
 
 extern "C" {
 #include "host_os.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <thread>
 
-#include "plugin_with_tracker.h"
+#include "plugin_under_test.h"
 
 namespace velmora::testing {
 namespace {

@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "plugin_with_tracker.h"
+#include "plugin_under_test.h"
 #include "polled_trace.h"
 #include "profile_replay.h"
 #include "tracking/trace_recorder.h"
