@@ -1,9 +1,10 @@
 #include "check_options.h"
 
-#include <charconv>
 #include <cmath>
 #include <string_view>
+#include "command_line.h"
 
+#include "command_line.h"
 #include "drivers/udp/bridge_settings.h"
 
 namespace velmora::check {
@@ -34,14 +35,7 @@ file cannot be read or the command line is not understood.
 
 namespace {
 
-bool ReadNumber(std::string_view text, double& value) {
-    if (text.starts_with('+')) {
-        text.remove_prefix(1);
-    }
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return !text.empty() && error == std::errc{} && end == text.data() + text.size() &&
-           std::isfinite(value);
-}
+using tools::ReadNumber;
 
 std::optional<udp::SenderPose> ReadPose(std::string_view text) {
     udp::SenderPose pose;
@@ -75,16 +69,11 @@ std::optional<CheckOptions> CheckOptions::Parse(int argc, const char* const* arg
             options.files.emplace_back(option);
             continue;
         }
-        if (option != "--send" && option != "--address" && option != "--port" &&
-            option != "--seconds") {
-            error = "unknown option " + std::string(option);
+        std::string value;
+        if (!tools::TakeValue(option, {"--send", "--address", "--port", "--seconds"}, argc, argv, i,
+                              value, error)) {
             return std::nullopt;
         }
-        if (i + 1 >= argc) {
-            error = std::string(option) + " needs a value";
-            return std::nullopt;
-        }
-        const std::string value = argv[++i];
         // The bridge's own rules for its address and port.
         udp::BridgeSettings read;
         double seconds = 0.0;

@@ -1,10 +1,10 @@
 #include "tune_options.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
-#include <iterator>
 #include <string_view>
+
+#include "command_line.h"
 
 namespace velmora::tune {
 
@@ -36,14 +36,7 @@ would while you drive, and measures what the camera does; or suggests a profile.
                         lag under the profile in use
 )";
 
-namespace {
-
-bool ReadNumber(std::string_view text, double& value) {
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc{} && end == text.data() + text.size() && std::isfinite(value);
-}
-
-}  // namespace
+using tools::ReadNumber;
 
 std::optional<TuneOptions> TuneOptions::Parse(int argc, const char* const* argv,
                                               std::string& error) {
@@ -58,19 +51,13 @@ std::optional<TuneOptions> TuneOptions::Parse(int argc, const char* const* argv,
             options.suggest = true;
             continue;
         }
-        constexpr std::string_view kTakingValues[] = {
-            "--trace", "--units",  "--trace-vehicle", "--config", "--vehicle", "--html",
-            "--csv",   "--series", "--detail",        "--title",  "--max-lag"};
-        if (std::find(std::begin(kTakingValues), std::end(kTakingValues), option) ==
-            std::end(kTakingValues)) {
-            error = "unknown option " + std::string(option);
+        std::string value;
+        if (!tools::TakeValue(option,
+                              {"--trace", "--units", "--trace-vehicle", "--config", "--vehicle",
+                               "--html", "--csv", "--series", "--detail", "--title", "--max-lag"},
+                              argc, argv, i, value, error)) {
             return std::nullopt;
         }
-        if (i + 1 >= argc) {
-            error = std::string(option) + " needs a value";
-            return std::nullopt;
-        }
-        const std::string value = argv[++i];
         if (option == "--trace") {
             options.tracePath = value;
         } else if (option == "--units") {
