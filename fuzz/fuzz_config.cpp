@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -21,15 +20,11 @@
 #include "config/number_reader.h"
 #include "config/settings_keys.h"
 #include "config/settings_reader.h"
+#include "fail.h"
 
 namespace {
 
 using namespace velmora;
-
-[[noreturn]] void Fail(const char* what, const std::string& text) {
-    std::fprintf(stderr, "%s: \"%s\"\n", what, text.c_str());
-    std::abort();
-}
 
 void CheckInt(const std::string& value) {
     const std::int32_t target = velmora::ParseInt(value).value_or(12345);
@@ -40,7 +35,7 @@ void CheckInt(const std::string& value) {
     const bool readable = !value.empty() && end != text && errno != ERANGE &&
                           expected >= INT32_MIN && expected <= INT32_MAX;
     if (target != (readable ? expected : 12345)) {
-        Fail("ParseInt differs from strtoll", value);
+        Fail("ParseInt differs from strtoll", value.c_str());
     }
 }
 
@@ -60,7 +55,7 @@ void CheckFloat(const std::string& value) {
     const bool readable = !value.empty() && end != text && !danglingExponent && !overflow;
     const float expected = readable ? static_cast<float>(parsed) : 12345.0f;
     if (std::memcmp(&target, &expected, sizeof target) != 0) {
-        Fail("ParseFloat differs from strtod", value);
+        Fail("ParseFloat differs from strtod", value.c_str());
     }
 }
 
@@ -70,16 +65,16 @@ void ReadEveryWay(const std::string& value) {
     const std::optional<bool> flag = velmora::ParseFlag(value);
     if (flag.has_value() == value.empty() ||
         (flag && *flag != (value.size() == 4 && strncasecmp(value.c_str(), "true", 4) == 0))) {
-        Fail("ParseFlag", value);
+        Fail("ParseFlag", value.c_str());
     }
 }
 
 void CheckStored(const std::string& text, bool trimmed) {
     if (text.find_first_of("\n;\x1a") != std::string::npos) {
-        Fail("stored string holds a line end, a comment or an end of file", text);
+        Fail("stored string holds a line end, a comment or an end of file", text.c_str());
     }
     if (trimmed && !text.empty() && (text.front() == ' ' || text.back() == ' ')) {
-        Fail("untrimmed key or value", text);
+        Fail("untrimmed key or value", text.c_str());
     }
 }
 

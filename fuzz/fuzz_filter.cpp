@@ -10,10 +10,9 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <vector>
 
+#include "fail.h"
 #include "tracking/axis_filter.h"
 
 namespace {
@@ -21,17 +20,6 @@ namespace {
 using velmora::AxisFilter;
 
 constexpr std::int32_t kLongestRing = 600;
-
-[[noreturn]] void Fail(const char* what) {
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-}
-
-void Require(bool holds, const char* what) {
-    if (!holds) {
-        Fail(what);
-    }
-}
 
 float AnyFloat(FuzzedDataProvider& in) {
     return std::bit_cast<float>(in.ConsumeIntegral<std::uint32_t>());

@@ -5,21 +5,15 @@
 //   on it reads back as zero with no offset set.
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "drivers/udp/datagram.h"
 #include "drivers/udp/pose_keeper.h"
+#include "fail.h"
 
 namespace {
 
 using namespace velmora::udp;
-
-[[noreturn]] void Fail(const char* what) {
-    std::fprintf(stderr, "%s\n", what);
-    std::abort();
-}
 
 bool AllFinite(const std::uint8_t* data) {
     for (int i = 0; i < 6; ++i) {
@@ -34,9 +28,7 @@ bool AllFinite(const std::uint8_t* data) {
 
 void CheckRange(const RawReading& reading) {
     for (const std::int32_t value : {reading.yaw, reading.pitch, reading.roll}) {
-        if (value < -32768 || value > 32767) {
-            Fail("a reading outside the tracker's range");
-        }
+        Require(value >= -32768 && value <= 32767, "a reading within the tracker's range");
     }
 }
 
@@ -53,14 +45,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PoseKeeper keeper;
     keeper.Accept(*pose, 0);
     const auto reading = keeper.Read(0);
-    if (!reading) {
-        Fail("a fresh pose was not read");
-    }
+    Require(reading.has_value(), "a fresh pose reads");
     CheckRange(*reading);
     keeper.RequestZero();
-    if (keeper.Read(0) != RawReading{}) {
-        Fail("a pose zeroed on itself does not read as zero");
-    }
+    Require(keeper.Read(0) == RawReading{}, "a pose zeroed on itself reads as zero");
     // The same bytes as a second pose against that zero.
     keeper.Accept(SenderPose{0, 0, 0, pose->roll, pose->yaw, pose->pitch}, 0);
     CheckRange(*keeper.Read(0));

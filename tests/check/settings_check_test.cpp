@@ -1,19 +1,14 @@
 // velmora-check's findings on a table of settings files, each with the lines and kinds it must
-// report and no others (none for the example files); then its sender and listener.
+// report and no others (none for the example files).
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
 #include "bridge_check.h"
-#include "drivers/udp/datagram_socket.h"
-#include "pose_listener.h"
-#include "pose_sender.h"
 #include "settings_check.h"
 
 namespace velmora::check {
@@ -63,29 +58,6 @@ TEST(SettingsCheck, ReportsWhatWouldSurpriseAPlayerLineByLine) {
         }
         EXPECT_EQ(found, c.expected) << c.file << ":\n" << c.text;
     }
-}
-
-TEST(PoseListener, ShowsThePosesTheSenderSendsAndSaysWhenThePortIsHeld) {
-    constexpr std::uint32_t kLoopback = 0x7F000001;
-    udp::DatagramSocket holder;
-    std::FILE* out = std::tmpfile();
-    ASSERT_TRUE(out != nullptr && holder.Open(kLoopback, 0));
-    const std::uint16_t port = holder.Port();
-    EXPECT_FALSE(ListenForPoses(kLoopback, port, 1.0, out));
-    holder.Close();
-    bool arrived = false;
-    std::thread listener([&] { arrived = ListenForPoses(kLoopback, port, 2.0, out); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    EXPECT_TRUE(
-        SendPoses(kLoopback, port, udp::SenderPose{0, 0, 0, 30.0, -10.0, 5.0}, 1.0, stdout));
-    listener.join();
-    EXPECT_TRUE(arrived);
-    std::string written(1 << 16, '\0');
-    std::rewind(out);
-    written.resize(std::fread(written.data(), 1, written.size(), out));
-    std::fclose(out);
-    EXPECT_NE(written.find("another program holds the port"), std::string::npos) << written;
-    EXPECT_NE(written.find("yaw  +30.0 right"), std::string::npos) << written;
 }
 
 }  // namespace

@@ -127,14 +127,6 @@ TEST_F(Polling, ReopensAfterAFailedReadWithoutClosingAndThenReadsAtTheFastPaceAg
     EXPECT_EQ(log.find('C'), log.size() - 1) << log;
 }
 
-TEST_F(Polling, StopsWithinOneCycleWhenAReadFailsJustBeforeTheStopWithoutClosing) {
-    driver->SetReadFailEvery(1);
-    StartPolling();
-    ASSERT_TRUE(WaitUntil([&] { return Counters().failedReads >= 2; }));
-    EXPECT_LT(StopPolling(), kEndedByItself);
-    EXPECT_EQ(Counters().closes, 0);
-}
-
 // A host's Disable lasts until a reload applies "Use Tracker = true" again.
 TEST_F(Polling, InTestModeReloadsTheSettingsInItsFirstCycleAndThenOnceASecond) {
     UseSettings("[Settings]\nUse Tracker = true\nTestMode = true\n");

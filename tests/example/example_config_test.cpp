@@ -4,11 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <optional>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -20,11 +19,9 @@
 namespace velmora {
 namespace {
 
-// The rows of a table in the plain-text guide, runs of spaces collapsed to one so that the guide
-// may align its columns freely: the lines after the header up to the first blank line, a rule of
-// dashes skipped.
-std::string CollapseSpaces(const std::string& text) {
-    std::istringstream words(text);
+// The words of a line joined by single spaces, so that the guide may align its columns freely.
+std::string Words(const std::string& line) {
+    std::istringstream words(line);
     std::string word, joined;
     while (words >> word) {
         joined += (joined.empty() ? "" : " ") + word;
@@ -32,47 +29,30 @@ std::string CollapseSpaces(const std::string& text) {
     return joined;
 }
 
-std::vector<std::string> GuideTable(const std::string& guide, const std::string& header) {
-    std::istringstream lines(guide);
+// The rows under the guide's table header up to the first blank line, a rule of dashes skipped.
+std::vector<std::string> GuideTable(const std::string& header) {
+    std::ifstream lines("Velmora-Guide.txt", std::ios::binary);
     std::string line;
-    while (std::getline(lines, line) && CollapseSpaces(line) != CollapseSpaces(header)) {
+    while (std::getline(lines, line) && Words(line) != header) {
     }
     std::vector<std::string> rows;
-    while (std::getline(lines, line)) {
-        const std::string row = CollapseSpaces(line);
-        if (row.empty()) {
-            break;
-        }
-        if (row.find_first_not_of("- ") != std::string::npos) {
-            rows.push_back(row);
+    while (std::getline(lines, line) && !Words(line).empty()) {
+        if (Words(line).find_first_not_of("- ") != std::string::npos) {
+            rows.push_back(Words(line));
         }
     }
     return rows;
 }
 
-std::string ReadFile(const char* path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
-}
-
-std::string WithCrLf(const std::string& text) {
-    std::string converted;
-    for (char c : text) {
-        converted += c == '\n' ? "\r\n" : std::string(1, c);
-    }
-    return converted;
+template <class... Values>
+std::string Format(const char* format, Values... values) {
+    char text[200];
+    std::snprintf(text, sizeof text, format, values...);
+    return text;
 }
 
 const char* OnOff(bool on) {
     return on ? "on" : "off";
-}
-
-std::string Number(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", value);
-    return text;
 }
 
 // What the plug-in applies with `text` as its Velmora.cfg, for one car or (nothing) for a car
@@ -90,17 +70,16 @@ std::vector<std::string> ProfileRows(const std::string& text) {
     for (const char* car : {"(any other car)", "Formula Red", "Touring Blue"}) {
         const auto applied = Applied(text, car[0] == '(' ? std::nullopt : std::optional(car));
         for (int i = 0; i < 3; ++i) {
+            std::string directions;
+            for (int way = 0; way < 2; ++way) {
+                if (applied.directions[2 * i + way]) {
+                    directions += (directions.empty() ? "" : ", ") + std::string(ways[i][way]);
+                }
+            }
             const check::AxisOutcome& axis = applied.axes[i];
-            const bool first = applied.directions[2 * i];
-            const bool second = applied.directions[2 * i + 1];
-            const std::string directions = first && second
-                                               ? std::string(ways[i][0]) + ", " + ways[i][1]
-                                           : first  ? ways[i][0]
-                                           : second ? ways[i][1]
-                                                    : "none";
-            rows.push_back(std::string(car) + " " + axes[i] + " " + std::to_string(axis.minFrames) +
-                           " " + std::to_string(axis.maxFrames) + " " + Number(axis.decreaseFrame) +
-                           " " + std::to_string(axis.offsetFrame) + " " + directions);
+            rows.push_back(Format("%s %s %d %d %g %d %s", car, axes[i], axis.minFrames,
+                                  axis.maxFrames, axis.decreaseFrame, axis.offsetFrame,
+                                  directions.empty() ? "none" : directions.c_str()));
         }
     }
     return rows;
@@ -108,60 +87,43 @@ std::vector<std::string> ProfileRows(const std::string& text) {
 
 std::vector<std::string> SwitchRows(const std::string& text) {
     const auto any = Applied(text, std::nullopt);
-    return {std::string("Use Tracker ") + OnOff(any.useTracker),
-            std::string("TestMode ") + OnOff(any.testMode),
-            std::string("Use Filtering ") + OnOff(any.useFiltering),
-            "SD Skipfactor " + Number(any.sdSkipfactor),
-            std::string("Record Trace ") + OnOff(any.recordTrace)};
+    return {Format("Use Tracker %s", OnOff(any.useTracker)),
+            Format("TestMode %s", OnOff(any.testMode)),
+            Format("Use Filtering %s", OnOff(any.useFiltering)),
+            Format("SD Skipfactor %g", any.sdSkipfactor),
+            Format("Record Trace %s", OnOff(any.recordTrace))};
 }
-
-std::string Address(std::uint32_t address) {
-    return std::to_string(address >> 24) + "." + std::to_string((address >> 16) & 0xFF) + "." +
-           std::to_string((address >> 8) & 0xFF) + "." + std::to_string(address & 0xFF);
-}
-
-std::string YesNo(bool value) {
-    return value ? "true" : "false";
-}
-
-class ExampleFiles : public ::testing::Test {
-protected:
-    const std::string guide = ReadFile("Velmora-Guide.txt");
-    const std::string config = ReadFile("Velmora.cfg");
-};
 
 // The release ships the example with Windows line ends; the reader must see the same file.
-TEST_F(ExampleFiles, TheProfilesAreThoseOfTheGuide) {
-    const auto promised =
-        GuideTable(guide, "Car Axis MinFrames MaxFrames DecreaseFrame OffsetFrame Directions");
-    ASSERT_FALSE(promised.empty());
-    for (const std::string& text : {config, WithCrLf(config)}) {
-        EXPECT_EQ(ProfileRows(text), promised);
+TEST(ExampleFiles, TheProfilesAndSwitchesAreThoseOfTheGuide) {
+    std::ifstream file("Velmora.cfg", std::ios::binary);
+    const std::string config{std::istreambuf_iterator<char>(file), {}};
+    const auto profiles =
+        GuideTable("Car Axis MinFrames MaxFrames DecreaseFrame OffsetFrame Directions");
+    const auto switches = GuideTable("Setting Value");
+    ASSERT_FALSE(profiles.empty() || switches.empty());
+    for (const std::string& text : {config, std::regex_replace(config, std::regex("\n"), "\r\n")}) {
+        EXPECT_EQ(ProfileRows(text), profiles);
+        EXPECT_EQ(SwitchRows(text), switches);
     }
 }
 
-TEST_F(ExampleFiles, TheSwitchesAreThoseOfTheGuide) {
-    const auto promised = GuideTable(guide, "Setting Value");
-    ASSERT_FALSE(promised.empty());
-    for (const std::string& text : {config, WithCrLf(config)}) {
-        EXPECT_EQ(SwitchRows(text), promised);
-    }
-}
-
-TEST_F(ExampleFiles, TheBridgeSettingsAreThoseOfTheGuide) {
+TEST(ExampleFiles, TheBridgeSettingsAreThoseOfTheGuide) {
     const udp::BridgeSettings settings = udp::LoadSettings("IWEARDRV.cfg");
+    const std::uint32_t a = settings.address;
+    const auto yesNo = [](bool value) { return value ? "true" : "false"; };
     const std::vector<std::string> read = {
-        "address " + Address(settings.address),
-        "port " + std::to_string(settings.port),
-        "staleness_ms " + std::to_string(settings.stalenessMs),
-        "invert_yaw " + YesNo(settings.yaw.invert),
-        "invert_pitch " + YesNo(settings.pitch.invert),
-        "invert_roll " + YesNo(settings.roll.invert),
-        "offset_yaw " + Number(settings.yaw.offset),
-        "offset_pitch " + Number(settings.pitch.offset),
-        "offset_roll " + Number(settings.roll.offset),
+        Format("address %u.%u.%u.%u", a >> 24, (a >> 16) & 0xFF, (a >> 8) & 0xFF, a & 0xFF),
+        Format("port %u", unsigned{settings.port}),
+        Format("staleness_ms %d", static_cast<int>(settings.stalenessMs)),
+        Format("invert_yaw %s", yesNo(settings.yaw.invert)),
+        Format("invert_pitch %s", yesNo(settings.pitch.invert)),
+        Format("invert_roll %s", yesNo(settings.roll.invert)),
+        Format("offset_yaw %g", settings.yaw.offset),
+        Format("offset_pitch %g", settings.pitch.offset),
+        Format("offset_roll %g", settings.roll.offset),
     };
-    EXPECT_EQ(read, GuideTable(guide, "Bridge key Value"));
+    EXPECT_EQ(read, GuideTable("Bridge key Value"));
 }
 
 }  // namespace

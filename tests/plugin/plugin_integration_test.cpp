@@ -47,17 +47,6 @@ TEST_F(PluginWithTracker, AStillHeadSettlesOnTheExactValuesOnEveryAxisWithItsSig
     EXPECT_EQ(plugin.Query("Camera_YawRight"), kQuarterTurn);
 }
 
-TEST_F(PluginWithTracker, WithoutUseTrackerNothingAnswersUntilEnabled) {
-    PluginUnderTest plugin("[Settings]\nUse Tracker = false\n");
-    plugin.Start();
-    EXPECT_FALSE(plugin.Answers("Camera_MoveUp"));
-    plugin.Enable();
-    EXPECT_EQ(plugin.Query("Camera_MoveUp"), 0.5f);
-    plugin.Disable();
-    EXPECT_FALSE(plugin.Answers("Camera_MoveUp"));
-    plugin.Stop();
-}
-
 TEST_F(PluginWithTracker, ARenamedLibraryReadsTheSettingsBesideItself) {
     PluginUnderTest plugin("[Settings]\nUse Tracker = false\n",
                            std::string("Renamed-") + HostPluginFileName());

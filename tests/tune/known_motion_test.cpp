@@ -5,7 +5,6 @@
 #include <cmath>
 #include <numbers>
 #include <random>
-#include <tuple>
 #include <vector>
 
 #include "profile_replay.h"
@@ -16,20 +15,14 @@ namespace velmora::tune {
 namespace {
 
 // One reading per 10 ms: a rest of `rest` readings, then `times` over, for each target a
-// half-second turn (that swings `swing` past it and comes back in a fifth of a second) and a rest
-// again.
-std::vector<double> Turns(const std::vector<double>& targets, double swing = 0.0,
-                          std::size_t rest = 150, int times = 1) {
+// half-second turn and a rest again.
+std::vector<double> Turns(const std::vector<double>& targets, std::size_t rest, int times) {
     std::vector<double> degrees(rest, 0.0);
     for (int time = 0; time < times; ++time) {
         for (const double to : targets) {
             const double from = degrees.back();
-            const double past = to + (to > from ? swing : -swing);
             for (double f = 0.02; f < 1.01; f += 0.02) {
-                degrees.push_back(from + (past - from) * f * f * (3 - 2 * f));
-            }
-            for (int i = 1; swing != 0 && i <= 20; ++i) {
-                degrees.push_back(past + (to - past) * i / 20.0);
+                degrees.push_back(from + (to - from) * f * f * (3 - 2 * f));
             }
             degrees.insert(degrees.end(), rest, to);
         }
@@ -50,7 +43,7 @@ std::vector<double> Delayed(const std::vector<double>& input, double readings) {
 }
 
 TEST(AxisMetrics, APureDelayMeasuresAsThatLagToAFractionOfAReading) {
-    const std::vector<double> input = Turns({30, 0}, 0, 150, 3);
+    const std::vector<double> input = Turns({30, 0}, 150, 3);
     const MotionStretches stretches = MotionStretches::Find(input);
     ASSERT_EQ(stretches.moving.size(), 6u);
     for (double delay : {0.0, 2.5, 3.0, 7.3, 12.0, 40.0}) {
@@ -75,18 +68,6 @@ TEST(AxisMetrics, JitterAtRestIsTheShakeAboutTheHalfSecondTrendOnceTheCameraHasA
     }
 }
 
-TEST(AxisMetrics, OvershootIsHowFarTheCameraSwingsPastMoreThanTheHead) {
-    struct {
-        double to, cameraSwing, headSwing, overshoot;
-    } const cases[] = {{10, 2, 0, 2}, {-10, 1.5, 0, 1.5}, {20, 3, 3, 0}, {20, 5, 3, 2}};
-    for (const auto& c : cases) {
-        const std::vector<double> head = Turns({c.to}, c.headSwing);
-        EXPECT_NEAR(Overshoot(head, Turns({c.to}, c.cameraSwing), MotionStretches::Find(head)),
-                    c.overshoot, 1e-9)
-            << c.to << ", camera " << c.cameraSwing << ", head " << c.headSwing;
-    }
-}
-
 // A head resting past -360° as the filter stores it; the stored reading jumps back a turn while the
 // head rests on, and the camera follows in five steps of 72°. Before that it steps by 1° and 0.6°.
 TEST(AxisMetrics, LargestStepsAreTheMeanOfTheLargestThousandthLeavingOutAWholeTurn) {
@@ -103,30 +84,13 @@ TEST(AxisMetrics, LargestStepsAreTheMeanOfTheLargestThousandthLeavingOutAWholeTu
     EXPECT_NEAR(LargestSteps(output, stretches), 0.8, 1e-9);
 }
 
-// What --suggest reports on the half it did not choose on rests on this.
-TEST(AxisMetrics, MeasuredWithinSomeBlocksTheyCannotSeeTheReadingsOutside) {
-    const std::vector<double> input = Turns({30, 0}, 0, 150, 6);
-    const std::vector<double> output = Delayed(input, 3.0);
-    std::vector<double> spoilt = output;
-    for (std::size_t i = 0; i < spoilt.size(); ++i) {
-        spoilt[i] = (i >= 700 && i < 1400) || i >= 2100 ? (i % 7) * 30.0 - 90.0 : output[i];
-    }
-    const MotionStretches part =
-        MotionStretches::Find(input).Within({{0, 700}, {1400, 2100}}, input.size());
-    const AxisMetrics clean = AxisMetrics::Measure(input, output, part);
-    const AxisMetrics seen = AxisMetrics::Measure(input, spoilt, part);
-    EXPECT_NEAR(*clean.lagMilliseconds, 30.0, 0.5);
-    EXPECT_TRUE(std::tie(seen.jitterDegrees, seen.lagMilliseconds, seen.largestStepsDegrees) ==
-                std::tie(clean.jitterDegrees, clean.lagMilliseconds, clean.largestStepsDegrees));
-}
-
 // Three minutes of a head that rests for 3 s and turns in half a second, and at rest sways by a
 // degree four times a minute, read by a tracker with 0.15° of white noise. The example's profile
 // takes the sway for movement and keeps shrinking its window.
 TEST(Suggestion, OnAHeadWithKnownNoiseIsCalmerWhereItDidNotLookAndPastedIsWhatItMeasured) {
-    const std::vector<double> axes[] = {Turns({40, 0, -45, 0}, 0, 300, 13),
-                                        Turns({-30, 0, 30, 0}, 0, 300, 13),
-                                        Turns({25, 0, -25, 0}, 0, 300, 13)};
+    const std::vector<double> axes[] = {Turns({40, 0, -45, 0}, 300, 13),
+                                        Turns({-30, 0, 30, 0}, 300, 13),
+                                        Turns({25, 0, -25, 0}, 300, 13)};
     std::mt19937 random(7);
     std::normal_distribution<double> noise(0.0, 0.15);
     PolledTrace trace;

@@ -58,14 +58,6 @@ TEST(ConfigFile, ParsesLinesAsTheWindowsReaderDoes) {
     }
 }
 
-TEST(ConfigFile, CreatesWhatALookupNamesAndCountsIt) {
-    ConfigFile config;
-    EXPECT_EQ(config.Value("Settings", "Use Tracker"), "");
-    EXPECT_EQ(config.Sections(), (Map{{"Settings", {{"Use Tracker", ""}}}}));
-    EXPECT_EQ(config.KeyCount("General Filter"), 0u);
-    EXPECT_EQ(config.Sections().size(), 2u);
-}
-
 TEST(ConfigFile, LoadsAFileAsItsBytesAndAMissingOneAsNone) {
     const auto path = std::filesystem::temp_directory_path() / "velmora_config_test.cfg";
     const std::string text = "[S]\r\n\r\nlong=" + std::string(200'000, 'x') + "\r\nlast = line";

@@ -154,22 +154,6 @@ TEST(Settings, ReapplyGeneralThenTheCarOnEveryVehicleChangeAndReload) {
     EXPECT_EQ(Axes(loaded), "5/0/120/250 7/0/80/200 5/0/90/250");
 }
 
-TEST(Settings, KeepAStillHeadWhereItIsThroughReloadsThatAlternateTheRingLength) {
-    // Each reload applies "General Filter" (250) and then the car (120).
-    const std::string text =
-        "[General Filter]\nYaw MaxFrames = 250\n[Formula Red]\nYaw MaxFrames = 120\n";
-    Loaded loaded(text, "Formula Red");
-    constexpr std::int32_t kThirtyDegrees = 65536 * 30 / 360;
-    for (int i = 0; i < 300; ++i) {
-        loaded.head.AddReading({kThirtyDegrees, 0, 0});
-    }
-    for (int reload = 0; reload < 5; ++reload) {
-        loaded.head.ApplySettings(text);
-        loaded.head.AddReading({kThirtyDegrees, 0, 0});
-        EXPECT_EQ(loaded.head.Filters().Yaw().Output(), kThirtyDegrees) << reload;
-    }
-}
-
 // The host side's records read back by the plug-in's own reader: both keep the game's layout.
 TEST(VehicleRecords, ThePlayersVehicleIsTheFirstMarkedOne) {
     struct Case {
