@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 extern "C" {
 #include "host_os.h"
@@ -18,6 +19,23 @@ Function AsFunction(void* symbol) {
     Function function = nullptr;
     std::memcpy(&function, &symbol, sizeof function);
     return function;
+}
+
+// The simulated driver's counters; nothing from a driver without its test interface.
+std::optional<SimTrackerCounters> ReadCounters(void* getCounters) {
+    if (getCounters == nullptr) {
+        return std::nullopt;
+    }
+    SimTrackerCounters counters{};
+    AsFunction<GetCounters>(getCounters)(&counters);
+    return counters;
+}
+
+template <class... Values>
+std::string Format(const char* format, Values... values) {
+    char text[120];
+    std::snprintf(text, sizeof text, format, values...);
+    return text;
 }
 
 }  // namespace
@@ -55,35 +73,25 @@ std::string TrackerProbe::State() const {
 }
 
 std::string TrackerProbe::Detail() const {
-    if (getCounters_ == nullptr) {
-        return "";
-    }
-    SimTrackerCounters counters{};
-    AsFunction<GetCounters>(getCounters_)(&counters);
-    char text[120];
-    std::snprintf(text, sizeof text, "opens %d  reads %d  closes %d  zero-sets %d", counters.opens,
-                  counters.reads, counters.closes, counters.zeroSets);
-    return text;
+    const auto c = ReadCounters(getCounters_);
+    return c ? Format("opens %d  reads %d  closes %d  zero-sets %d", c->opens, c->reads, c->closes,
+                      c->zeroSets)
+             : "";
 }
 
 std::string TrackerProbe::Failures() const {
-    if (getCounters_ == nullptr) {
-        return "";
-    }
-    SimTrackerCounters counters{};
-    AsFunction<GetCounters>(getCounters_)(&counters);
-    char text[120];
-    std::snprintf(text, sizeof text, "opens %d  reads %d%s", counters.failedOpens,
-                  counters.failedReads, counters.hungReads > 0 ? "  (a read hangs)" : "");
-    return text;
+    const auto c = ReadCounters(getCounters_);
+    return c ? Format("opens %d  reads %d%s", c->failedOpens, c->failedReads,
+                      c->hungReads > 0 ? "  (a read hangs)" : "")
+             : "";
 }
 
 std::vector<std::pair<std::string, std::int64_t>> TrackerProbe::Counters() const {
-    if (getCounters_ == nullptr) {
+    const auto read = ReadCounters(getCounters_);
+    if (!read) {
         return {};
     }
-    SimTrackerCounters counters{};
-    AsFunction<GetCounters>(getCounters_)(&counters);
+    const SimTrackerCounters& counters = *read;
     return {{"opens", counters.opens},
             {"failed_opens", counters.failedOpens},
             {"reads", counters.reads},
