@@ -75,10 +75,9 @@ TEST(AxisFilter, UnwrapsAcrossTheEndsOfTheRangeAndSaturatesBeyondInt32) {
     struct Case {
         std::int32_t prev, raw, stored;
     };
-    const Case cases[] = {{32500, -32700, 32836}, {-32000, 32000, -33536},
-                          {100, -100, -100},      {16384, -16384, -16384},
-                          {16384, -16385, 49151}, {100000, -31000, 100072},
-                          {0, -60000, -60000},    {-60000, 0, 0},
+    const Case cases[] = {{32500, -32700, 32836},   {-32000, 32000, -33536}, {100, -100, -100},
+                          {16384, -16384, -16384},  {-16384, 16384, 16384},  {16384, -16385, 49151},
+                          {100000, -31000, 100072}, {0, -60000, -60000},     {-60000, 0, 0},
                           {kMin, 1, kMin}};  // 1 - 65536 - 2^31 is held at the range's end
     for (const Case& c : cases) {
         AxisFilter passThrough(1, 1, 80.0f, 0);  // outputs each stored sample unchanged
