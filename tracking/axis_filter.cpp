@@ -69,8 +69,7 @@ std::int32_t AtLeastOne(std::int32_t n) {
 AxisFilter::AxisFilter(std::int32_t minFrames, std::int32_t maxFrames, float decreaseFrame,
                        std::int32_t offsetFrame)
     : parameters_{minFrames, offsetFrame, decreaseFrame},
-      frames_(static_cast<std::size_t>(AtLeastOne(maxFrames)), 0),
-      gathered_(frames_.size(), 0) {}
+      frames_(static_cast<std::size_t>(AtLeastOne(maxFrames)), 0) {}
 
 void AxisFilter::AddSample(std::int32_t raw) {
     const std::int32_t length = MaxFrames();
@@ -81,30 +80,41 @@ void AxisFilter::AddSample(std::int32_t raw) {
     window_ = window_ >= length ? length : window_ + 1;
     ShrinkWindow(stored);
 
-    const std::int32_t w = GatherWindow();
-    const std::int32_t* s = gathered_.data();
+    // The sums are exact integers, so the window is read where it lies, in any order.
+    const std::int32_t w = WindowLength();
+    const auto runs = WindowRuns(w);
     std::int64_t sum = 0;
-    for (std::int32_t i = 0; i < w; ++i) {
-        sum += s[i];
+    for (const auto run : runs) {
+        for (const std::int32_t sample : run) {
+            sum += sample;
+        }
     }
     const std::int64_t mean = sum / w;
     SquareSum squares;
-    for (std::int32_t i = 0; i < w; ++i) {
-        const auto deviation = static_cast<std::uint64_t>(Abs64(s[i] - mean));
-        squares.Add(deviation * deviation);
+    for (const auto run : runs) {
+        for (const std::int32_t sample : run) {
+            const auto deviation = static_cast<std::uint64_t>(Abs64(sample - mean));
+            squares.Add(deviation * deviation);
+        }
     }
     const std::uint64_t variance = squares.DivideBy(static_cast<std::uint64_t>(w));
     const auto sd = static_cast<float>(std::sqrt(static_cast<double>(variance)));
     const std::int64_t threshold =
         SaturateToInt32(static_cast<double>(sd) * static_cast<double>(parameters_.SDSkipfactor));
 
-    std::int64_t acc = s[0];  // the newest sample always counts
-    std::int64_t n = 1;
-    for (std::int32_t i = 1; i < w; ++i) {
-        if (Abs64(s[i] - mean) <= threshold) {
-            acc += s[i];
-            ++n;
+    std::int64_t acc = 0;
+    std::int64_t n = 0;
+    for (const auto run : runs) {
+        for (const std::int32_t sample : run) {
+            if (Abs64(sample - mean) <= threshold) {
+                acc += sample;
+                ++n;
+            }
         }
+    }
+    if (Abs64(stored - mean) > threshold) {  // the newest sample always counts
+        acc += stored;
+        ++n;
     }
     output_ = static_cast<std::int32_t>(acc / n);
 }
@@ -141,15 +151,18 @@ void AxisFilter::ShrinkWindow(std::int32_t stored) {
     }
 }
 
-std::int32_t AxisFilter::GatherWindow() {
-    // frameCount_ never exceeds the ring (a shrink cuts it), so w stays within the scratch buffer.
-    const std::int32_t w = std::min(std::max(window_, parameters_.MinFrames), frameCount_);
-    // Newest first: back from the write index to slot 0, then on from the last slot.
-    const auto newest = frames_.begin() + writeIndex_;
+std::int32_t AxisFilter::WindowLength() const {
+    // frameCount_ never exceeds the ring (a shrink cuts it), so the window stays within it.
+    return std::min(std::max(window_, parameters_.MinFrames), frameCount_);
+}
+
+std::array<std::span<const std::int32_t>, 2> AxisFilter::WindowRuns(std::int32_t w) const {
+    // The newest w samples: back from the write index to slot 0, then back from the last slot.
     const std::int32_t beforeWrap = std::min(w, writeIndex_);
-    const auto rest = std::reverse_copy(newest - beforeWrap, newest, gathered_.begin());
-    std::reverse_copy(frames_.end() - (w - beforeWrap), frames_.end(), rest);
-    return w;
+    const std::span<const std::int32_t> ring(frames_);
+    return {ring.subspan(static_cast<std::size_t>(writeIndex_ - beforeWrap),
+                         static_cast<std::size_t>(beforeWrap)),
+            ring.last(static_cast<std::size_t>(w - beforeWrap))};
 }
 
 void AxisFilter::SetMaxFrames(std::int32_t n) {
@@ -173,9 +186,7 @@ void AxisFilter::GrowRing(std::int32_t n) {
         ring.insert(ring.end(), frames_.begin(), split);
         ring.insert(ring.end(), static_cast<std::size_t>(n - MaxFrames()), 0);
         ring.insert(ring.end(), split, frames_.end());
-        std::vector<std::int32_t> scratch(static_cast<std::size_t>(n));
         frames_.swap(ring);
-        gathered_.swap(scratch);
     } catch (const std::exception&) {
         // No memory for the longer ring (or, on a 32-bit build, beyond what a vector can hold):
         // the filter goes on with the ring it has.
@@ -186,7 +197,6 @@ void AxisFilter::ShrinkRing(std::int32_t n) {
     // In place, oldest first, so that a shrink cannot fail for want of memory.
     std::rotate(frames_.begin(), frames_.begin() + writeIndex_, frames_.end());
     frames_.erase(frames_.begin(), frames_.end() - n);
-    gathered_.resize(static_cast<std::size_t>(n));
     writeIndex_ = 0;
     // The frame count counts the real samples the ring holds, and at most n remain. Left above n,
     // it would let the zero slots of a later growth into the window.
@@ -195,7 +205,6 @@ void AxisFilter::ShrinkRing(std::int32_t n) {
     }
     try {
         frames_.shrink_to_fit();
-        gathered_.shrink_to_fit();
     } catch (const std::exception&) {
         // Giving memory back is a courtesy; the ring is already right.
     }

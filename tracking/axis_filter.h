@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -58,7 +59,8 @@ public:
 private:
     std::int32_t UnwrapAndStore(std::int32_t raw);
     void ShrinkWindow(std::int32_t stored);
-    std::int32_t GatherWindow();
+    std::int32_t WindowLength() const;
+    std::array<std::span<const std::int32_t>, 2> WindowRuns(std::int32_t w) const;
     void GrowRing(std::int32_t n);
     void ShrinkRing(std::int32_t n);
 
@@ -68,7 +70,6 @@ private:
     std::int32_t writeIndex_ = 0;
     std::int32_t frameCount_ = 0;
     std::int32_t window_ = 0;
-    std::vector<std::int32_t> gathered_;  // scratch for the gathered window, as long as the ring
 };
 
 }  // namespace velmora
