@@ -38,15 +38,4 @@ std::size_t ConfigFile::KeyCount(const std::string& section) {
     return sections_[section].size();
 }
 
-std::string& ConfigFile::Trim(std::string& text) {
-    const std::size_t last = text.find_last_not_of(' ');
-    if (last == std::string::npos) {
-        text.clear();
-        return text;
-    }
-    text.erase(last + 1);
-    text.erase(0, text.find_first_not_of(' '));
-    return text;
-}
-
 }  // namespace velmora

@@ -26,9 +26,6 @@ public:
 
     const std::map<std::string, Section>& Sections() const { return sections_; }
 
-    // Removes leading and trailing spaces (0x20 only) in place.
-    static std::string& Trim(std::string& text);
-
 private:
     std::map<std::string, Section> sections_;
 };

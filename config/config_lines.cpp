@@ -6,7 +6,7 @@ namespace {
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // Spaces (0x20) only: tabs and other control characters stay part of a key or value.
-std::string_view TrimSpaces(std::string_view text) {
+std::string_view Trim(std::string_view text) {
     const std::size_t first = text.find_first_not_of(' ');
     if (first == std::string_view::npos) {
         return {};
@@ -36,7 +36,7 @@ std::optional<ConfigLine> ConfigLines::Next() {
         // Only a line with a comment is trimmed here, so " [Settings]" is a key, not a header.
         const std::size_t semicolon = line.find(';');
         if (semicolon != std::string_view::npos) {
-            line = TrimSpaces(line.substr(0, semicolon));
+            line = Trim(line.substr(0, semicolon));
         }
         if (line.empty()) {
             continue;
@@ -53,9 +53,9 @@ std::optional<ConfigLine> ConfigLines::Next() {
             return parsed;
         }
         const std::size_t equals = line.find('=');
-        parsed.key = TrimSpaces(line.substr(0, equals));
+        parsed.key = Trim(line.substr(0, equals));
         if (equals != std::string_view::npos) {
-            parsed.value = TrimSpaces(line.substr(equals + 1));
+            parsed.value = Trim(line.substr(equals + 1));
             parsed.assigns = true;
         }
         return parsed;

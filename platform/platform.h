@@ -84,8 +84,7 @@ private:
 // POSIX: the line "<caption>: <text>" on standard error.
 void ShowNotice(const char* caption, const char* text);
 
-// --- Files the polling thread writes
-// ----------------------------------------------------------------
+// --- Files the polling thread writes -----------------------------------------------------------
 
 // A new file written straight to the OS, past the C runtime's buffers and locks: the polling
 // thread may be ended by force inside a write, and a runtime lock it left held would stall the next

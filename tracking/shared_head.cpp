@@ -39,13 +39,9 @@ bool SharedHead::Outputs(Reading& outputs) const {
 
 void SharedHead::LoadSettings() {
     if (!settingsPath_.empty()) {
-        LoadSettingsFrom(settingsPath_);
+        // Read before the lock is taken: only the parsing and applying need it.
+        ApplySettings(ReadSettingsFile(settingsPath_).value_or(std::string()));
     }
-}
-
-void SharedHead::LoadSettingsFrom(const std::string& path) {
-    // Read before the lock is taken: only the parsing and applying need it.
-    ApplySettings(ReadSettingsFile(path).value_or(std::string()));
 }
 
 void SharedHead::ApplySettings(std::string_view text) {
@@ -55,8 +51,8 @@ void SharedHead::ApplySettings(std::string_view text) {
     }
     config_.Parse(text);
     switches_.Apply(ReadSwitches(config_));
-    ApplyProfile(keys::kGeneralFilter);
-    ApplyProfile(currentVehicle_);
+    LoadFilterProfile(keys::kGeneralFilter);
+    LoadFilterProfile(currentVehicle_);
 }
 
 bool SharedHead::ChangeVehicle(std::string_view name) {
@@ -66,8 +62,8 @@ bool SharedHead::ChangeVehicle(std::string_view name) {
     }
     currentVehicle_.assign(name);
     vehicleChanges_.fetch_add(1, std::memory_order_relaxed);
-    ApplyProfile(keys::kGeneralFilter);
-    ApplyProfile(currentVehicle_);
+    LoadFilterProfile(keys::kGeneralFilter);
+    LoadFilterProfile(currentVehicle_);
     return true;
 }
 
@@ -89,7 +85,7 @@ HeadFilters SharedHead::Filters() const {
     return filters_;
 }
 
-void SharedHead::ApplyProfile(const std::string& section) {
+void SharedHead::LoadFilterProfile(const std::string& section) {
     // Section by section, farthest ancestor first, as each one's own change.
     for (const std::string& name : ProfileChain(config_, section)) {
         const ProfileOverrides profile = ReadProfile(config_, name);

@@ -41,7 +41,6 @@ public:
     // Reads the settings file and applies its switches, "General Filter" and then the current
     // vehicle's profile. A file that cannot be read empties the settings and changes nothing.
     void LoadSettings();
-    void LoadSettingsFrom(const std::string& path);
     // The same on the bytes of a file already read (an unreadable file is none at all).
     void ApplySettings(std::string_view text);
     // The player now drives `name`: "General Filter", then its own profile, from the settings as
@@ -61,7 +60,7 @@ public:
     HeadFilters Filters() const;
 
 private:
-    void ApplyProfile(const std::string& section);  // with the lock held
+    void LoadFilterProfile(const std::string& section);  // with the lock held
 
     Switches& switches_;
     const std::string settingsPath_;

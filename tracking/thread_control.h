@@ -30,7 +30,6 @@ public:
 
     // The owner's side.
     bool Running() const { return running_; }
-    bool Started() const { return started_; }
     std::uint32_t ExitCode() const { return exitCode_; }
     // The thread's own reference; dropped again when no thread could be made.
     void AdoptThreadReference(std::shared_ptr<ThreadControl> self) {
@@ -57,7 +56,6 @@ private:
 
     std::atomic<State> state_{State::NotStarted};
     std::atomic<bool> running_{false};
-    std::atomic<bool> started_{false};
     // Set by the owner once an abandoned thread has been detached rather than ended: the thread
     // may then leave. Until then it waits, so that on Win32 it is ended in a sleep and never in
     // the middle of its own exit (which takes the loader's lock and the heap's).

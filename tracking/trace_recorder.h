@@ -64,8 +64,6 @@ public:
 
     // Neither recording nor stopped: Begin may start a file.
     bool Idle() const { return state_ == State::Idle; }
-    // Between Begin and End, while rows are taken.
-    bool Recording() const { return state_ == State::Recording; }
     // Begin failed, or the cap or a failed write stopped the recording: no rows until End.
     bool Stopped() const { return state_ == State::Stopped; }
     // A file is open (rows taken, or the last ones waiting to be written).

@@ -58,7 +58,6 @@ std::uint32_t ThreadControl::Run(void* parameter) {
     std::uint32_t code = 0;
     auto expected = State::NotStarted;
     if (control.state_.compare_exchange_strong(expected, State::InOwnCode)) {
-        control.started_ = true;
         control.running_ = true;
         ThreadContext context(control);
         try {
@@ -111,10 +110,6 @@ WorkerThread::~WorkerThread() {
 
 bool WorkerThread::Running() const {
     return control_->Running();
-}
-
-bool WorkerThread::Started() const {
-    return control_->Started();
 }
 
 std::uint32_t WorkerThread::ExitCode() const {

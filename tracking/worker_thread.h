@@ -64,7 +64,6 @@ public:
 
     // True while the function runs; false before it begins, after it returns, after Terminate.
     bool Running() const;
-    bool Started() const;
     // The thread's exit code once it has finished: the function's result, 0 after a forced end.
     std::uint32_t ExitCode() const;
     void Terminate();
