@@ -63,6 +63,40 @@ bool ParsePose(std::string_view text) {
            });
 }
 
+// "5", "5s", "2.5s", "1500ms", or a comma-separated list of them, sorted.
+bool ParseTimes(std::string_view text, std::vector<double>& times, std::string& error) {
+    for (const auto part : Split(text, ',')) {
+        double seconds = 0.0;
+        if (!ParseSeconds(part, seconds)) {
+            error = "invalid time '" + std::string(part) + "'";
+            return false;
+        }
+        times.push_back(seconds);
+    }
+    std::sort(times.begin(), times.end());
+    return true;
+}
+
+// "0s:Formula Red,8s:Touring Blue": each change at its time, sorted by time.
+bool ParseVehicleScript(std::string_view text, std::vector<VehicleChange>& changes,
+                        std::string& error) {
+    for (const auto part : Split(text, ',')) {
+        const auto colon = part.find(':');
+        VehicleChange change;
+        if (colon == std::string_view::npos || !ParseSeconds(part.substr(0, colon), change.at)) {
+            error = "a vehicle change reads TIME:NAME, as in 8s:Touring Blue, not '" +
+                    std::string(part) + "'";
+            return false;
+        }
+        // The name is taken as written: it is matched byte for byte against a section name.
+        change.name = std::string(part.substr(colon + 1));
+        changes.push_back(change);
+    }
+    std::stable_sort(changes.begin(), changes.end(),
+                     [](const VehicleChange& a, const VehicleChange& b) { return a.at < b.at; });
+    return true;
+}
+
 using Setter = std::function<bool(HostOptions&, const std::string&, std::string&)>;
 
 Setter TrackerVariable(const char* variable, std::function<bool(std::string_view)> valid) {
@@ -147,42 +181,6 @@ const std::map<std::string, Setter, std::less<>>& ValueOptions() {
     };
     return options;
 }
-
-}  // namespace
-
-bool ParseTimes(std::string_view text, std::vector<double>& times, std::string& error) {
-    for (const auto part : Split(text, ',')) {
-        double seconds = 0.0;
-        if (!ParseSeconds(part, seconds)) {
-            error = "invalid time '" + std::string(part) + "'";
-            return false;
-        }
-        times.push_back(seconds);
-    }
-    std::sort(times.begin(), times.end());
-    return true;
-}
-
-bool ParseVehicleScript(std::string_view text, std::vector<VehicleChange>& changes,
-                        std::string& error) {
-    for (const auto part : Split(text, ',')) {
-        const auto colon = part.find(':');
-        VehicleChange change;
-        if (colon == std::string_view::npos || !ParseSeconds(part.substr(0, colon), change.at)) {
-            error = "a vehicle change reads TIME:NAME, as in 8s:Touring Blue, not '" +
-                    std::string(part) + "'";
-            return false;
-        }
-        // The name is taken as written: it is matched byte for byte against a section name.
-        change.name = std::string(part.substr(colon + 1));
-        changes.push_back(change);
-    }
-    std::stable_sort(changes.begin(), changes.end(),
-                     [](const VehicleChange& a, const VehicleChange& b) { return a.at < b.at; });
-    return true;
-}
-
-namespace {
 
 const std::string* TrackerValue(const HostOptions& options, std::string_view variable) {
     for (const auto& [name, value] : options.trackerEnvironment) {

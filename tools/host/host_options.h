@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -33,12 +32,6 @@ struct HostOptions {
 
 // False with a message on anything it does not understand.
 bool ParseOptions(int argc, const char* const* argv, HostOptions& options, std::string& error);
-
-// "0s:Formula Red,8s:Touring Blue": each change at its time, sorted by time.
-bool ParseVehicleScript(std::string_view text, std::vector<VehicleChange>& changes,
-                        std::string& error);
-// "5", "5s", "2.5s", "1500ms", or a comma-separated list of them.
-bool ParseTimes(std::string_view text, std::vector<double>& times, std::string& error);
 
 const char* UsageText();
 
