@@ -11,7 +11,7 @@
 #include "pose.h"
 #include "sim_settings.h"
 #include "synthetic_motion.h"
-#include "trace_recorder.h"
+#include "handout_recording.h"
 #include "trace_replay.h"
 
 extern "C" {
@@ -85,7 +85,7 @@ private:
     std::deque<Pose> queue_;
     SyntheticMotion synthetic_;
     TraceReplay trace_;
-    TraceRecorder recorder_;
+    HandoutRecording recorder_;
     bool traceTried_ = false;
     std::optional<Clock::time_point> motionStart_;
 

@@ -13,10 +13,10 @@ namespace velmora::sim {
 // Writes every reading handed to the plug-in as a trace that the tuning tool and the replay read
 // back: "time_s,yaw_raw,pitch_raw,roll_raw", raw units, time from the first reading. Raw units
 // keep the recording exact; degrees would round.
-class TraceRecorder {
+class HandoutRecording {
 public:
     // Records nothing when `path` is empty or cannot be written.
-    explicit TraceRecorder(const std::string& path);
+    explicit HandoutRecording(const std::string& path);
 
     void Record(const Pose& pose);
 

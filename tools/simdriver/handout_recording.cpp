@@ -1,8 +1,8 @@
-#include "trace_recorder.h"
+#include "handout_recording.h"
 
 namespace velmora::sim {
 
-TraceRecorder::TraceRecorder(const std::string& path) {
+HandoutRecording::HandoutRecording(const std::string& path) {
     if (path.empty()) {
         return;
     }
@@ -14,7 +14,7 @@ TraceRecorder::TraceRecorder(const std::string& path) {
     std::fputs("time_s,yaw_raw,pitch_raw,roll_raw\n", file_.get());
 }
 
-void TraceRecorder::Record(const Pose& pose) {
+void HandoutRecording::Record(const Pose& pose) {
     if (!file_) {
         return;
     }
