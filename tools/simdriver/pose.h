@@ -13,6 +13,14 @@ struct Pose {
     std::int32_t roll = 0;
 };
 
+// A head pose in degrees, counted as the readings are (yaw positive to the left, pitch up, roll
+// tilted right): the simulated head as it truly is, which its readings only approach.
+struct PoseDegrees {
+    double yaw = 0.0;
+    double pitch = 0.0;
+    double roll = 0.0;
+};
+
 using raw_angle::DegreesToRaw;
 using raw_angle::WrapRaw;
 
