@@ -2,7 +2,8 @@
 
 namespace velmora::sim {
 
-HandoutRecording::HandoutRecording(const std::string& path) {
+HandoutRecording::HandoutRecording(const std::string& path, bool withTruth)
+    : withTruth_(withTruth) {
     if (path.empty()) {
         return;
     }
@@ -11,10 +12,13 @@ HandoutRecording::HandoutRecording(const std::string& path) {
         std::fprintf(stderr, "simulated tracker: cannot record to %s\n", path.c_str());
         return;
     }
-    std::fputs("time_s,yaw_raw,pitch_raw,roll_raw\n", file_.get());
+    std::fputs(withTruth_ ? "time_s,yaw_raw,pitch_raw,roll_raw,true_yaw_deg,true_pitch_deg,"
+                            "true_roll_deg\n"
+                          : "time_s,yaw_raw,pitch_raw,roll_raw\n",
+               file_.get());
 }
 
-void HandoutRecording::Record(const Pose& pose) {
+void HandoutRecording::Record(const Pose& reading, const PoseDegrees& truth) {
     if (!file_) {
         return;
     }
@@ -23,8 +27,12 @@ void HandoutRecording::Record(const Pose& pose) {
         start_ = now;
     }
     const double seconds = std::chrono::duration<double>(now - *start_).count();
-    std::fprintf(file_.get(), "%.4f,%d,%d,%d\n", seconds, static_cast<int>(pose.yaw),
-                 static_cast<int>(pose.pitch), static_cast<int>(pose.roll));
+    std::fprintf(file_.get(), "%.4f,%d,%d,%d", seconds, static_cast<int>(reading.yaw),
+                 static_cast<int>(reading.pitch), static_cast<int>(reading.roll));
+    if (withTruth_) {
+        std::fprintf(file_.get(), ",%.6f,%.6f,%.6f", truth.yaw, truth.pitch, truth.roll);
+    }
+    std::fputc('\n', file_.get());
     // The simulated tracker is never unloaded cleanly: each line must reach the file by itself.
     std::fflush(file_.get());
 }

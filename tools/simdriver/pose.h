@@ -22,7 +22,12 @@ struct PoseDegrees {
 };
 
 using raw_angle::DegreesToRaw;
+using raw_angle::RawToDegrees;
 using raw_angle::WrapRaw;
+
+inline PoseDegrees InDegrees(const Pose& pose) {
+    return {RawToDegrees(pose.yaw), RawToDegrees(pose.pitch), RawToDegrees(pose.roll)};
+}
 
 // `pose` seen from `zero`: each axis wrapped again, as the tracker reports it.
 inline Pose Relative(const Pose& pose, const Pose& zero) {
