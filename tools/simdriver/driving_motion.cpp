@@ -70,8 +70,6 @@ HeadMove Glance(SeededRandom& random, MoveKind kind, double start, double direct
             move.offset = {direction * random.Uniform(20.0, 45.0), -random.Uniform(0.0, 3.0), 0.0};
             break;
     }
-    // A head does not turn about a perfectly upright axis: it tilts a little with the turn.
-    move.offset.roll = move.offset.yaw * random.Uniform(-0.04, 0.04);
     const double speed =
         std::min(kMaxGlanceSpeed, (kGlanceBaseSpeed + kGlanceSpeedPerDegree * move.Size()) *
                                       random.Uniform(0.9, 1.1));

@@ -75,11 +75,13 @@ void ReadMeasure(const char* name, double& target, bool aboveZero = false) {
 
 void ReadSensor(SimSettings& settings) {
     SensorOptions& sensor = settings.sensor;
-    std::string_view seed = Variable("VELMORA_SIM_SEED");
+    const std::string_view seed = Variable("VELMORA_SIM_SEED");
+    std::uint64_t value = 0;
     if (!seed.empty()) {
-        const auto [end, error] =
-            std::from_chars(seed.data(), seed.data() + seed.size(), settings.seed);
-        if (error != std::errc{} || end != seed.data() + seed.size()) {
+        const auto [end, error] = std::from_chars(seed.data(), seed.data() + seed.size(), value);
+        if (error == std::errc{} && end == seed.data() + seed.size()) {
+            settings.seed = value;
+        } else {
             Complain("VELMORA_SIM_SEED", seed);
         }
     }
