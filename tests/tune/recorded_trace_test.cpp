@@ -208,6 +208,8 @@ TEST(TraceFile, ACarsRowsArePolledStretchAfterStretchWithTheJoinsLeftOut) {
     EXPECT_EQ(polled->readings.size(), 11u + 21u);
     EXPECT_EQ(polled->joins, std::vector<std::size_t>{11});
     EXPECT_EQ(polled->readings[10].yaw, raw_angle::DegreesToRaw(-2.0));
+    // Seven numbers without a header of seven names are more likely four with decimal commas.
+    EXPECT_FALSE(sim::ParseTrace("0,5,1,2,3,4,5\n", TraceUnits::FromHeader, error));
 }
 
 TEST(TraceRecorder, StopsAtItsSizeCapAfterAWholeRowAndSaysSoOrWhereNoFileCanBeMade) {
