@@ -3,10 +3,16 @@
 #include <utility>
 
 #include "drivers/udp/datagram.h"
-#include "drivers/udp/library_module.h"
-#include "drivers/udp/monotonic_clock.h"
+#include "platform/platform.h"
 
 namespace velmora::udp {
+namespace {
+
+std::uint64_t Milliseconds() {
+    return platform::Microseconds() / 1000u;
+}
+
+}  // namespace
 
 UdpBridge::UdpBridge(std::filesystem::path settingsFile) : settingsFile_(std::move(settingsFile)) {}
 
@@ -19,7 +25,12 @@ std::int32_t UdpBridge::Open() {
     if (!socket_.Open(settings.address, settings.port)) {
         return 1;
     }
-    KeepLibraryLoaded();
+    // The plug-in unloads the driver when it stops, and it stops without closing the tracker when
+    // its last read failed (a sender that went quiet). An unloaded driver could never close its
+    // socket, and the port would stay taken for every later load: kept loaded, the next load
+    // finds the same driver with its socket still open. (The Linux build is linked with
+    // -z nodelete to the same end.)
+    platform::PinThisLibrary();
     return 0;
 }
 
@@ -52,10 +63,10 @@ std::uint64_t UdpBridge::Drain() {
     // Longer than any datagram we accept, so that a longer one cannot pass for a valid one.
     unsigned char buffer[kDatagramSize + 16];
     std::optional<SenderPose> newest;
-    const std::uint64_t start = MonotonicMilliseconds();
+    const std::uint64_t start = Milliseconds();
     std::uint64_t now = start;
     for (int i = 0; i < kMaxDatagramsPerRead && now - start < kDrainBudgetMs;
-         ++i, now = MonotonicMilliseconds()) {
+         ++i, now = Milliseconds()) {
         std::size_t length = 0;
         const auto receipt = socket_.Receive(buffer, sizeof buffer, length);
         if (receipt != DatagramSocket::Receipt::Datagram) {
