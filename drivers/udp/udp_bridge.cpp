@@ -14,7 +14,7 @@ std::uint64_t Milliseconds() {
 
 }  // namespace
 
-UdpBridge::UdpBridge(std::filesystem::path settingsFile) : settingsFile_(std::move(settingsFile)) {}
+UdpBridge::UdpBridge(std::string settingsFile) : settingsFile_(std::move(settingsFile)) {}
 
 std::int32_t UdpBridge::Open() {
     if (socket_.IsOpen()) {

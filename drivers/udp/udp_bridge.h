@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
+#include <string>
 
 #include "drivers/udp/datagram_socket.h"
 #include "drivers/udp/pose_keeper.h"
@@ -22,7 +22,7 @@ public:
     static constexpr std::uint64_t kDrainBudgetMs = 2;
 
     // `settingsFile` is read on every open of a closed bridge.
-    explicit UdpBridge(std::filesystem::path settingsFile);
+    explicit UdpBridge(std::string settingsFile);
 
     // 0 when the socket is open. An open bridge stays as it is: the plug-in opens again after a
     // failed read without closing, and the datagrams queued meanwhile must not be lost.
@@ -37,7 +37,7 @@ private:
     // Takes the queued datagrams and keeps the newest valid pose; the time after it.
     std::uint64_t Drain();
 
-    std::filesystem::path settingsFile_;
+    std::string settingsFile_;
     DatagramSocket socket_;
     PoseKeeper keeper_;
 };
