@@ -12,18 +12,41 @@ std::uint64_t Milliseconds() {
     return platform::Microseconds() / 1000u;
 }
 
+class Held {
+public:
+    explicit Held(platform::CriticalSection& lock) : lock_(lock) { lock_.Enter(); }
+    ~Held() { lock_.Leave(); }
+    Held(const Held&) = delete;
+    Held& operator=(const Held&) = delete;
+
+private:
+    platform::CriticalSection& lock_;
+};
+
 }  // namespace
 
 UdpBridge::UdpBridge(std::string settingsFile) : settingsFile_(std::move(settingsFile)) {}
 
 std::int32_t UdpBridge::Open() {
-    if (socket_.IsOpen()) {
-        return 0;
+    {
+        const Held held(lock_);
+        if (socket_.IsOpen()) {
+            ++holders_;
+            return 0;
+        }
     }
+    // Read outside the lock: a slow disk or a network folder holds up no other reader.
     const BridgeSettings settings = LoadSettings(settingsFile_);
-    keeper_.Configure(settings);
-    if (!socket_.Open(settings.address, settings.port)) {
-        return 1;
+    {
+        const Held held(lock_);
+        // Another reader may have opened it meanwhile, with the same settings.
+        if (!socket_.IsOpen()) {
+            keeper_.Configure(settings);
+            if (!socket_.Open(settings.address, settings.port)) {
+                return 1;
+            }
+        }
+        ++holders_;
     }
     // The plug-in unloads the driver when it stops, and it stops without closing the tracker when
     // its last read failed (a sender that went quiet). An unloaded driver could never close its
@@ -35,10 +58,20 @@ std::int32_t UdpBridge::Open() {
 }
 
 std::int32_t UdpBridge::Read(std::int32_t* yaw, std::int32_t* pitch, std::int32_t* roll) {
-    if (!socket_.IsOpen() || yaw == nullptr || pitch == nullptr || roll == nullptr) {
+    if (yaw == nullptr || pitch == nullptr || roll == nullptr) {
         return 1;
     }
-    const auto reading = keeper_.Read(Drain());
+    std::optional<RawReading> reading;
+    {
+        const Held held(lock_);
+        if (!socket_.IsOpen()) {
+            return 1;
+        }
+        reading = keeper_.Read(Drain());
+        if (!reading && holders_ > 0) {
+            --holders_;
+        }
+    }
     if (!reading) {
         return 1;
     }
@@ -49,8 +82,14 @@ std::int32_t UdpBridge::Read(std::int32_t* yaw, std::int32_t* pitch, std::int32_
 }
 
 std::int32_t UdpBridge::Close() {
-    socket_.Close();
-    keeper_.Forget();
+    const Held held(lock_);
+    if (holders_ > 0) {
+        --holders_;
+    }
+    if (holders_ == 0) {
+        socket_.Close();
+        keeper_.Forget();
+    }
     return 0;
 }
 

@@ -2,9 +2,11 @@
 // own TrackerDriver, as the polling thread calls them, with datagrams sent over the loopback.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "bridge_copy.h"
@@ -86,22 +88,68 @@ TEST_F(LoadedBridge, AnOpenTakesThePortUnlessHeldAndReadsGiveTheNewestPoseUntilA
     EXPECT_EQ(ReadYaw(), std::nullopt) << "a close forgets the pose";
 }
 
-// The plug-in's paths for a sender that stops: reads fail once the pose is stale, and the plug-in
-// either opens again without closing, or stops and unloads the driver without closing it. Either
-// way the port stays the bridge's, and reads come back with the datagrams.
-TEST_F(LoadedBridge, AfterAQuietSpellAnOpenOrAnUnloadWithoutACloseKeepsThePortAndWhatIsQueued) {
+// The plug-in's path for a sender that stops: reads fail once the pose is stale, and the plug-in
+// then opens again without closing, or stops and unloads the driver without closing it. The port
+// stays the bridge's, and reads come back with the datagrams queued meanwhile.
+TEST_F(LoadedBridge, AfterAQuietSpellAnUnloadAndOpenWithoutACloseKeepThePortAndWhatIsQueued) {
     ASSERT_EQ(driver->Open(), 0);
     Send(-10.0);
     ASSERT_TRUE(ReadsSoon(kLeft10));
     ASSERT_TRUE(velmora::test::WaitUntil([&] { return !ReadYaw(); }));
     Send(30.0);
-    ASSERT_EQ(driver->Open(), 0);
-    EXPECT_TRUE(ReadsSoon(kRight30));
     driver.reset();
-    Send(-10.0);
     driver = TrackerDriver::Load(Copy().library.string().c_str());
     ASSERT_EQ(driver->Open(), 0);
-    EXPECT_TRUE(ReadsSoon(kLeft10));
+    EXPECT_TRUE(ReadsSoon(kRight30));
+}
+
+// Two plug-in objects poll the one bridge: one's close leaves the other reading, and reads beside
+// the other's opens and closes give whole poses (the sender's angles are all equal, so a
+// reading's pitch and roll are the negated yaw), free of races under ThreadSanitizer.
+TEST_F(LoadedBridge, TwoReadersShareTheSocketAndEveryReadGivesAWholePose) {
+    const auto other = TrackerDriver::Load(Copy().library.string().c_str());
+    ASSERT_EQ(driver->Open(), 0);
+    ASSERT_EQ(other->Open(), 0);
+    other->Close();
+    Send(-10.0);
+    EXPECT_TRUE(ReadsSoon(kLeft10)) << "the other reader's close left the socket open";
+    driver->Close();
+    EXPECT_TRUE(DatagramSocket().Open(kLoopback, Copy().port)) << "the last close frees it";
+
+    std::atomic<int> running = 2;
+    std::atomic<int> whole = 0;
+    std::atomic<int> torn = 0;
+    // As the polling thread does, but faster: after a failed read it opens again.
+    const auto poll = [&](const TrackerDriver& reader) {
+        for (int cycle = 0; cycle < 40; ++cycle) {
+            bool open = reader.Open() == 0;
+            for (int i = 0; i < 5 && open; ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                std::int32_t yaw = 0, pitch = 0, roll = 0;
+                if (reader.GetTracking(&yaw, &pitch, &roll) != 0) {
+                    open = reader.Open() == 0;
+                } else {
+                    ++(pitch == -yaw && roll == pitch ? whole : torn);
+                }
+            }
+            if (open) {
+                reader.Close();
+            }
+        }
+        --running;
+    };
+    std::thread first(poll, std::cref(*driver));
+    std::thread second(poll, std::cref(*other));
+    for (int i = 0; running > 0; ++i) {
+        const double angle = i % 81 - 40;
+        const auto bytes = EncodeDatagram(SenderPose{0.0, 0.0, 0.0, angle, angle, angle});
+        Send({bytes.begin(), bytes.end()});
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    first.join();
+    second.join();
+    EXPECT_GT(whole, 0);
+    EXPECT_EQ(torn, 0);
 }
 
 }  // namespace
