@@ -42,7 +42,7 @@ std::int32_t UdpBridge::Open() {
         // Another reader may have opened it meanwhile, with the same settings.
         if (!socket_.IsOpen()) {
             keeper_.Configure(settings);
-            if (!socket_.Open(settings.address, settings.port)) {
+            if (socket_.Open(settings.address, settings.port) != DatagramSocket::Opened::Yes) {
                 return 1;
             }
         }

@@ -17,6 +17,8 @@
 namespace velmora::udp::test {
 namespace {
 
+using Opened = DatagramSocket::Opened;
+
 // Raw yaw: 65536 units to the turn, positive to the left.
 constexpr std::int32_t kLeft10 = 1820;  // 1820.44
 constexpr std::int32_t kRight30 = -5461;
@@ -31,7 +33,7 @@ protected:
     }
     void SetUp() override {
         driver = TrackerDriver::Load(Copy().library.string().c_str());
-        ASSERT_TRUE(driver && sender.Open(kLoopback, 0));
+        ASSERT_TRUE(driver && sender.Open(kLoopback, 0) == Opened::Yes);
         driver->Close();  // each test begins with the bridge closed
     }
 
@@ -61,11 +63,11 @@ protected:
 TEST_F(LoadedBridge, AnOpenTakesThePortUnlessHeldAndReadsGiveTheNewestPoseUntilAClose) {
     EXPECT_EQ(ReadYaw(), std::nullopt) << "closed";
     DatagramSocket holder;
-    ASSERT_TRUE(holder.Open(kLoopback, Copy().port));
+    ASSERT_EQ(holder.Open(kLoopback, Copy().port), Opened::Yes);
     EXPECT_NE(driver->Open(), 0);
     holder.Close();
     ASSERT_EQ(driver->Open(), 0);
-    EXPECT_FALSE(DatagramSocket().Open(kLoopback, Copy().port)) << "the bridge holds the port";
+    EXPECT_EQ(DatagramSocket().Open(kLoopback, Copy().port), Opened::PortTaken);
     EXPECT_EQ(ReadYaw(), std::nullopt) << "no datagram yet";
     for (int i = 1; i <= 30; ++i) {
         Send(-i / 3.0);
@@ -83,7 +85,7 @@ TEST_F(LoadedBridge, AnOpenTakesThePortUnlessHeldAndReadsGiveTheNewestPoseUntilA
     Send(30.0);
     EXPECT_EQ(ReadYaw(), kRight30) << "one read takes what follows a datagram too long for it";
     driver->Close();
-    EXPECT_TRUE(DatagramSocket().Open(kLoopback, Copy().port)) << "a close frees the port";
+    EXPECT_EQ(DatagramSocket().Open(kLoopback, Copy().port), Opened::Yes) << "a close frees it";
     ASSERT_EQ(driver->Open(), 0);
     EXPECT_EQ(ReadYaw(), std::nullopt) << "a close forgets the pose";
 }
@@ -114,7 +116,8 @@ TEST_F(LoadedBridge, TwoReadersShareTheSocketAndEveryReadGivesAWholePose) {
     Send(-10.0);
     EXPECT_TRUE(ReadsSoon(kLeft10)) << "the other reader's close left the socket open";
     driver->Close();
-    EXPECT_TRUE(DatagramSocket().Open(kLoopback, Copy().port)) << "the last close frees it";
+    EXPECT_EQ(DatagramSocket().Open(kLoopback, Copy().port), Opened::Yes)
+        << "the last close frees it";
 
     std::atomic<int> running = 2;
     std::atomic<int> whole = 0;
