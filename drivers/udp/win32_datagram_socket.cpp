@@ -21,8 +21,8 @@ sockaddr_in SocketAddress(std::uint32_t address, std::uint16_t port) {
 // Windows refuses to bind to a foreign address (WSAEADDRNOTAVAIL), but Wine binds its own socket
 // to every interface instead and reports success: a player under Wine with a mistyped address
 // would have the tracker open to the whole network and hear nothing from the sender. The
-// loopback addresses are never listed, and are all this computer's. A list that does not fit
-// leaves the answer to bind.
+// loopback addresses are all this computer's and need no list; a list that does not fit, or a
+// system that gives none, leaves the answer to bind.
 bool MayBeThisComputers(SOCKET socket, std::uint32_t address) {
     if (address == 0 || address >> 24 == 127) {
         return true;
