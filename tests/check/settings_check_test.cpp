@@ -46,6 +46,7 @@ TEST(SettingsCheck, ReportsWhatWouldSurpriseAPlayerLineByLine) {
         {"IWEARDRV.cfg",
          "\xEF\xBB\xBFport = 5000\nport = 5001\nstaleness = 300\ninvert_yaw = 1\nport = many\n",
          {{1, Duplicate}, {3, UnknownKey}, {4, ReadsAsOff}, {5, Unreadable}}},
+        {"IWEARDRV.cfg", "address = 203.0.113.77\n", {{1, NotThisComputer}}},  // for documents
     };
     for (const auto& c : cases) {
         ASSERT_FALSE(c.text.empty());
@@ -58,6 +59,8 @@ TEST(SettingsCheck, ReportsWhatWouldSurpriseAPlayerLineByLine) {
         }
         EXPECT_EQ(found, c.expected) << c.file << ":\n" << c.text;
     }
+    EXPECT_NE(CheckBridge("offset_yaw = 2,5").findings.at(0).text.find("decimal point is '.'"),
+              std::string::npos);
 }
 
 }  // namespace
