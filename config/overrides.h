@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "config/filter_settings.h"
+
 namespace velmora {
 
 // What one section of Velmora.cfg says, as values. Every field is an override: nothing means the
@@ -35,15 +37,5 @@ struct ProfileOverrides {
     // applying a section.
     std::optional<float> sdSkipfactor;
 };
-
-// A ring longer than 100 s of readings smooths nothing more, and each reading's cost (paid under
-// the lock the game's camera query waits for) grows with the ring.
-inline constexpr std::int32_t kLongestRing = 10000;
-
-// The ring length a profile's MaxFrames asks for: never below MinFrames, never above kLongestRing.
-inline std::int32_t RingLength(std::int32_t requested, std::int32_t minFrames) {
-    const std::int32_t atLeast = requested > minFrames ? requested : minFrames;
-    return atLeast < kLongestRing ? atLeast : kLongestRing;
-}
 
 }  // namespace velmora

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <array>
+
+#include "config/filter_settings.h"
 #include "config/overrides.h"
 #include "tracking/axis_filter.h"
 #include "tracking/reading.h"
@@ -16,6 +19,18 @@ public:
         roll_.AddSample(reading.roll);
     }
     Reading Outputs() const { return {yaw_.Output(), pitch_.Output(), roll_.Output()}; }
+
+    // Yaw, pitch, roll.
+    std::array<FilterSettings, 3> Settings() const {
+        return {yaw_.Settings(), pitch_.Settings(), roll_.Settings()};
+    }
+    // One change of all three; a ring that shrinks drops its oldest samples at once, even when a
+    // later change grows it back.
+    void Set(const std::array<FilterSettings, 3>& settings) {
+        yaw_.Set(settings[0]);
+        pitch_.Set(settings[1]);
+        roll_.Set(settings[2]);
+    }
 
     // Applies one section's overrides. A profile is a sequence of these, one per section of its
     // chain: a section that shrinks a ring drops history even when a later one grows it back, so

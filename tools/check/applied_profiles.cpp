@@ -31,12 +31,6 @@ void Replay(ConfigFile& config, const std::optional<std::string>& car, Switches&
     }
 }
 
-AxisOutcome Outcome(const AxisFilter& filter) {
-    const FilterParameters& parameters = filter.Parameters();
-    return {parameters.MinFrames, filter.MaxFrames(), parameters.DecreaseFrame,
-            parameters.OffsetFrame};
-}
-
 }  // namespace
 
 AppliedProfile ApplyProfiles(ConfigFile& config, const std::optional<std::string>& car) {
@@ -54,8 +48,7 @@ AppliedProfile ApplyProfiles(ConfigFile& config, const std::optional<std::string
     applied.testMode = switches.TestMode();
     applied.useFiltering = switches.UseFiltering();
     applied.recordTrace = switches.RecordTrace();
-    applied.sdSkipfactor = filters.Yaw().Parameters().SDSkipfactor;
-    applied.axes = {Outcome(filters.Yaw()), Outcome(filters.Pitch()), Outcome(filters.Roll())};
+    applied.axes = filters.Settings();
     for (std::size_t i = 0; i < applied.directions.size(); ++i) {
         applied.directions[i] = switches.Allows(static_cast<keys::Direction>(i));
     }

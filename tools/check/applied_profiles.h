@@ -7,16 +7,9 @@
 #include <vector>
 
 #include "config/config_file.h"
+#include "config/filter_settings.h"
 
 namespace velmora::check {
-
-// One axis's filter as a profile leaves it.
-struct AxisOutcome {
-    std::int32_t minFrames = 0;
-    std::int32_t maxFrames = 0;  // the ring length
-    float decreaseFrame = 0.0f;
-    std::int32_t offsetFrame = 0;
-};
 
 // What the plug-in applies while the player drives one car: its switches and filters after it
 // has read the file and the game has named the car. Computed by the plug-in's own readers and
@@ -30,9 +23,8 @@ struct AppliedProfile {
     bool testMode = false;
     bool useFiltering = true;
     bool recordTrace = false;
-    float sdSkipfactor = 0.0f;
-    std::array<AxisOutcome, 3> axes;   // yaw, pitch, roll
-    std::array<bool, 6> directions{};  // in keys::Direction order
+    std::array<FilterSettings, 3> axes;  // yaw, pitch, roll
+    std::array<bool, 6> directions{};    // in keys::Direction order
 };
 
 // A section's MaxFrames and the ring length it gave, with filtering on (with it off every ring is

@@ -51,7 +51,7 @@ void PrintProfiles(std::FILE* out, const SettingsReport& report) {
                  "\n  Switches: Use Tracker %s, TestMode %s, Use Filtering %s, Record Trace %s,\n"
                  "  SD Skipfactor %g\n",
                  OnOff(any.useTracker), OnOff(any.testMode), OnOff(any.useFiltering),
-                 OnOff(any.recordTrace), static_cast<double>(any.sdSkipfactor));
+                 OnOff(any.recordTrace), static_cast<double>(any.axes[0].SDSkipfactor));
     if (!any.useFiltering) {
         std::fprintf(out,
                      "  (Use Filtering is off: no smoothing, every ring holds one reading.)\n");
@@ -80,9 +80,9 @@ void PrintProfiles(std::FILE* out, const SettingsReport& report) {
         std::fprintf(out,
                      "           MinFrames  MaxFrames  DecreaseFrame  OffsetFrame  Directions\n");
         for (std::size_t i = 0; i < 3; ++i) {
-            const AxisOutcome& axis = profile.axes[i];
-            std::fprintf(out, "    %-5s  %9d  %9d  %13g  %11d  %s\n", axes[i], axis.minFrames,
-                         axis.maxFrames, static_cast<double>(axis.decreaseFrame), axis.offsetFrame,
+            const FilterSettings& axis = profile.axes[i];
+            std::fprintf(out, "    %-5s  %9d  %9d  %13g  %11d  %s\n", axes[i], axis.MinFrames,
+                         axis.MaxFrames, static_cast<double>(axis.DecreaseFrame), axis.OffsetFrame,
                          Directions(profile.directions[2 * i], profile.directions[2 * i + 1],
                                     ways[i][0], ways[i][1])
                              .c_str());

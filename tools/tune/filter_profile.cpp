@@ -24,31 +24,18 @@ std::string FloatText(float value) {
 
 }  // namespace
 
-FilterProfile FilterProfile::Of(const HeadFilters& filters) {
-    FilterProfile profile;
-    const std::array<const AxisFilter*, 3> axes = {&filters.Yaw(), &filters.Pitch(),
-                                                   &filters.Roll()};
-    for (std::size_t i = 0; i < axes.size(); ++i) {
-        const FilterParameters& parameters = axes[i]->Parameters();
-        profile.axes[i] = {parameters.MinFrames, axes[i]->MaxFrames(), parameters.DecreaseFrame,
-                           parameters.OffsetFrame};
-    }
-    profile.sdSkipfactor = filters.Yaw().Parameters().SDSkipfactor;
-    return profile;
-}
-
-std::string FilterProfile::PasteBlock(const std::string& section,
-                                      const std::string& comment) const {
+std::string PasteBlock(const FilterProfile& profile, const std::string& section,
+                       const std::string& comment) {
     std::string block = "; " + comment + "\n";
-    Add(block, {"[", keys::kSettings, "]\n", keys::kSdSkipfactor, " = ", FloatText(sdSkipfactor),
-                "\n\n[", section, "]\n"});
-    for (std::size_t i = 0; i < axes.size(); ++i) {
+    Add(block, {"[", keys::kSettings, "]\n", keys::kSdSkipfactor, " = ",
+                FloatText(OutlierFactor(profile)), "\n\n[", section, "]\n"});
+    for (std::size_t i = 0; i < profile.size(); ++i) {
         const keys::AxisKeys& name = keys::kAxes[i];
-        const AxisKeys& value = axes[i];
-        Add(block, {name.minFrames, " = ", std::to_string(value.minFrames), "\n", name.maxFrames,
-                    " = ", std::to_string(value.maxFrames), "\n", name.decreaseFrame, " = ",
-                    FloatText(value.decreaseFrame), "\n", name.offsetFrame, " = ",
-                    std::to_string(value.offsetFrame), "\n"});
+        const FilterSettings& value = profile[i];
+        Add(block, {name.minFrames, " = ", std::to_string(value.MinFrames), "\n", name.maxFrames,
+                    " = ", std::to_string(value.MaxFrames), "\n", name.decreaseFrame, " = ",
+                    FloatText(value.DecreaseFrame), "\n", name.offsetFrame, " = ",
+                    std::to_string(value.OffsetFrame), "\n"});
     }
     return block + "\n";
 }
