@@ -1,8 +1,7 @@
 #include "tracking/shared_head.h"
 
 #include "config/settings_file.h"
-#include "config/settings_keys.h"
-#include "config/settings_reader.h"
+#include "tracking/settings_load.h"
 
 namespace velmora {
 namespace {
@@ -50,10 +49,9 @@ void SharedHead::ApplySettings(std::string_view text) {
         return;
     }
     config_.Parse(text);
-    switches_.Apply(ReadSwitches(config_));
-    LoadFilterProfile(keys::kGeneralFilter);
-    LoadFilterProfile(currentVehicle_);
+    ApplyLoad(config_, currentVehicle_, switches_, filters_);
 }
+
 
 bool SharedHead::ChangeVehicle(std::string_view name) {
     LockHold hold(lock_);
@@ -62,8 +60,7 @@ bool SharedHead::ChangeVehicle(std::string_view name) {
     }
     currentVehicle_.assign(name);
     vehicleChanges_.fetch_add(1, std::memory_order_relaxed);
-    LoadFilterProfile(keys::kGeneralFilter);
-    LoadFilterProfile(currentVehicle_);
+    ApplyVehicleChange(config_, currentVehicle_, switches_, filters_);
     return true;
 }
 
@@ -83,15 +80,6 @@ bool SharedHead::VehicleSince(std::uint32_t& seen, std::string& name) const {
 HeadFilters SharedHead::Filters() const {
     LockHold hold(lock_);
     return filters_;
-}
-
-void SharedHead::LoadFilterProfile(const std::string& section) {
-    // Section by section, farthest ancestor first, as each one's own change.
-    for (const std::string& name : ProfileChain(config_, section)) {
-        const ProfileOverrides profile = ReadProfile(config_, name);
-        switches_.ApplyDirections(profile);
-        filters_.Apply(profile, switches_.UseFiltering());
-    }
 }
 
 }  // namespace velmora

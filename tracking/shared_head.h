@@ -60,8 +60,6 @@ public:
     HeadFilters Filters() const;
 
 private:
-    void LoadFilterProfile(const std::string& section);  // with the lock held
-
     Switches& switches_;
     const std::string settingsPath_;
     const std::string folder_;

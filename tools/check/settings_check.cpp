@@ -297,28 +297,39 @@ private:
         }
     }
 
-    // MaxFrames outside what a ring can be: found by applying the profiles with the plug-in's
-    // own filters and comparing the ring each section asked for with the one it got.
+    // MaxFrames outside what a ring can be: found by applying the profiles along the plug-in's
+    // own path and comparing the ring each section asked for with the one it got.
     void CheckRings() {
         for (const std::optional<std::string>& car : Cars()) {
-            for (const RingOutcome& outcome : RingOutcomes(config_, car)) {
-                const char* key = keys::kAxes[outcome.axis].maxFrames;
+            for (const SectionOutcome& outcome : FilteredSections(config_, car)) {
                 const auto written = written_.find(outcome.section);
-                if (outcome.ring == outcome.asked || written == written_.end() ||
-                    !ParseLeadingInt(written->second.at(key))) {
-                    continue;  // an unreadable value is reported as such
+                if (written == written_.end()) {
+                    continue;
                 }
-                const std::string where = Where(outcome.section, key);
-                const std::string ring = std::to_string(outcome.ring);
-                Add(firstLine_[{outcome.section, key}], FindingKind::Clamped,
-                    outcome.asked > kLongestRing
-                        ? where + std::to_string(outcome.asked) + " is more than " + ring +
-                              ": the ring holds " + ring + " readings"
-                        : where + std::to_string(outcome.asked) + " is below MinFrames (" + ring +
-                              (car ? " for " + *car : "") + "): the ring holds " + ring +
-                              " readings");
+                for (std::size_t axis = 0; axis < keys::kAxes.size(); ++axis) {
+                    CheckRing(outcome.section, written->second, keys::kAxes[axis].maxFrames,
+                              outcome.filters[axis].MaxFrames, car);
+                }
             }
         }
+    }
+
+    void CheckRing(const std::string& section, const ConfigFile::Section& written,
+                   const std::string& key, std::int32_t ring,
+                   const std::optional<std::string>& car) {
+        const auto value = written.find(key);
+        const auto asked = value == written.end() ? std::nullopt : ParseLeadingInt(value->second);
+        if (!asked || asked->value == ring) {
+            return;  // an unreadable value is reported as such
+        }
+        const std::string where = Where(section, key);
+        const std::string length = std::to_string(ring);
+        Add(firstLine_[{section, key}], FindingKind::Clamped,
+            asked->value > kLongestRing
+                ? where + std::to_string(asked->value) + " is more than " + length +
+                      ": the ring holds " + length + " readings"
+                : where + std::to_string(asked->value) + " is below MinFrames (" + length +
+                      (car ? " for " + *car : "") + "): the ring holds " + length + " readings");
     }
 
     std::string_view bytes_;
