@@ -3,7 +3,6 @@
 #include <array>
 
 #include "config/filter_settings.h"
-#include "config/overrides.h"
 #include "tracking/axis_filter.h"
 #include "tracking/reading.h"
 
@@ -31,11 +30,6 @@ public:
         pitch_.Set(settings[1]);
         roll_.Set(settings[2]);
     }
-
-    // Applies one section's overrides. A profile is a sequence of these, one per section of its
-    // chain: a section that shrinks a ring drops history even when a later one grows it back, so
-    // a chain must never be folded into one final change.
-    void Apply(const ProfileOverrides& profile, bool useFiltering);
 
     const AxisFilter& Yaw() const { return yaw_; }
     const AxisFilter& Pitch() const { return pitch_; }

@@ -9,9 +9,15 @@ namespace {
 void LoadFilterProfile(ConfigFile& config, const std::string& section, Switches& switches,
                        HeadFilters& filters, const SectionObserver& observe) {
     for (const std::string& name : ProfileChain(config, section)) {
-        const ProfileOverrides profile = ReadProfile(config, name);
-        switches.ApplyDirections(profile);
-        filters.Apply(profile, switches.UseFiltering());
+        ProfileSection read = ReadProfile(config, name, filters.Settings());
+        switches.ApplyDirections(read.directions);
+        if (!switches.UseFiltering()) {
+            for (FilterSettings& filter : read.filters) {
+                filter.MinFrames = 1;
+                filter.MaxFrames = 1;
+            }
+        }
+        filters.Set(read.filters);
         if (observe) {
             observe({section, name, filters.Settings()});
         }

@@ -4,7 +4,6 @@
 
 #include "config/number_reader.h"
 #include "config/settings_keys.h"
-#include "report_text.h"
 
 namespace velmora::tune {
 namespace {
@@ -22,20 +21,32 @@ std::string FloatText(float value) {
     return text;
 }
 
+// "Key = value" for the filter key `key` as `settings` holds it.
+std::string KeyLine(const SettingKey& key, std::size_t axis, const FilterSettings& settings) {
+    const double value = FilterField(key, settings);
+    return KeyName(key, axis) + " = " +
+           (key.type == KeyType::Float ? FloatText(static_cast<float>(value))
+                                       : std::to_string(static_cast<std::int32_t>(value))) +
+           "\n";
+}
+
 }  // namespace
 
 std::string PasteBlock(const FilterProfile& profile, const std::string& section,
                        const std::string& comment) {
-    std::string block = "; " + comment + "\n";
-    Add(block, {"[", keys::kSettings, "]\n", keys::kSdSkipfactor, " = ",
-                FloatText(OutlierFactor(profile)), "\n\n[", section, "]\n"});
-    for (std::size_t i = 0; i < profile.size(); ++i) {
-        const keys::AxisKeys& name = keys::kAxes[i];
-        const FilterSettings& value = profile[i];
-        Add(block, {name.minFrames, " = ", std::to_string(value.MinFrames), "\n", name.maxFrames,
-                    " = ", std::to_string(value.MaxFrames), "\n", name.decreaseFrame, " = ",
-                    FloatText(value.DecreaseFrame), "\n", name.offsetFrame, " = ",
-                    std::to_string(value.OffsetFrame), "\n"});
+    std::string block = "; " + comment + "\n[" + keys::kSettings + "]\n";
+    for (const SettingKey& key : kSettingKeys) {
+        if (key.place == KeyPlace::Settings && SetsFilter(key)) {
+            block += KeyLine(key, 0, profile[0]);
+        }
+    }
+    block += "\n[" + section + "]\n";
+    for (std::size_t axis = 0; axis < profile.size(); ++axis) {
+        for (const SettingKey& key : kSettingKeys) {
+            if (key.place == KeyPlace::EachAxis) {
+                block += KeyLine(key, axis, profile[axis]);
+            }
+        }
     }
     return block + "\n";
 }
