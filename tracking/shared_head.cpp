@@ -52,6 +52,15 @@ void SharedHead::ApplySettings(std::string_view text) {
     ApplyLoad(config_, currentVehicle_, switches_, filters_);
 }
 
+void SharedHead::BeginSession() {
+    switches_.BeginSession();
+    LoadSettings();
+}
+
+void SharedHead::BeginSession(std::string_view text) {
+    switches_.BeginSession();
+    ApplySettings(text);
+}
 
 bool SharedHead::ChangeVehicle(std::string_view name) {
     LockHold hold(lock_);
