@@ -7,9 +7,8 @@
 #include <random>
 #include <vector>
 
-#include "profile_replay.h"
-#include "suggestion.h"
-#include "tuning_run.h"
+#include "tune/profile_replay.h"
+#include "tune/suggestion.h"
 
 namespace velmora::tune {
 namespace {

@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "plugin_under_test.h"
-#include "polled_trace.h"
-#include "profile_replay.h"
 #include "tracking/trace_recorder.h"
+#include "tune/polled_trace.h"
+#include "tune/profile_replay.h"
 
 extern "C" {
 #include "host_os.h"

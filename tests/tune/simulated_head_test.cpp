@@ -12,10 +12,10 @@
 #include <tuple>
 #include <vector>
 
-#include "handout_recording.h"
 #include "plugin_under_test.h"
-#include "sensor_model.h"
-#include "trace_file.h"
+#include "simdriver/handout_recording.h"
+#include "simdriver/sensor_model.h"
+#include "simdriver/trace_file.h"
 
 namespace velmora::testing {
 namespace {

@@ -1,11 +1,11 @@
-#include "axis_metrics.h"
+#include "tune/axis_metrics.h"
 
 #include <algorithm>
 #include <cmath>
 #include <functional>
 #include <limits>
 
-#include "polled_trace.h"
+#include "tune/polled_trace.h"
 
 namespace velmora::tune {
 namespace {

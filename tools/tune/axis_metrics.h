@@ -3,7 +3,7 @@
 #include <optional>
 #include <vector>
 
-#include "motion_stretches.h"
+#include "tune/motion_stretches.h"
 
 namespace velmora::tune {
 

@@ -1,9 +1,9 @@
-#include "motion_stretches.h"
+#include "tune/motion_stretches.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "polled_trace.h"
+#include "tune/polled_trace.h"
 
 namespace velmora::tune {
 namespace {

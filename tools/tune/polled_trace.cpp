@@ -1,8 +1,8 @@
-#include "polled_trace.h"
+#include "tune/polled_trace.h"
 
 #include <cmath>
 
-#include "trace_replay.h"
+#include "simdriver/trace_replay.h"
 #include "tracking/axis_filter.h"
 
 namespace velmora::tune {

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "pose.h"
-#include "trace_file.h"
+#include "simdriver/pose.h"
+#include "simdriver/trace_file.h"
 #include "tracking/raw_angle.h"
 
 namespace velmora::tune {

@@ -4,14 +4,22 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "controls/camera_controls.h"
 #include "controls/control_names.h"
-#include "pose.h"
+#include "simdriver/pose.h"
 #include "tracking/shared_head.h"
 #include "tracking/switches.h"
+#include "tune/axis_metrics.h"
+#include "tune/motion_stretches.h"
+#include "tune/polled_trace.h"
 
+// The replay: the plug-in's own components fed from a trace, one profile at a time, and a trace
+// replayed through every profile to be compared.
 namespace velmora::tune {
+
+inline constexpr std::array<const char*, 3> kAxisNames = {"Yaw", "Pitch", "Roll"};
 
 // What the nine controls answer after one reading; an unanswered control is not a number.
 using ControlValues = std::array<float, kControlNames.size()>;
@@ -47,6 +55,32 @@ private:
     Switches switches_;
     SharedHead head_;
     CameraControls controls_;
+};
+
+// A profile to compare: a settings file and the vehicle driven under it.
+struct ProfileChoice {
+    std::string configPath;
+    std::string vehicle;  // empty: no vehicle reported, "General Filter" alone
+    std::string label;
+};
+
+struct ProfileResult {
+    ProfileChoice choice;
+    // False for a profile with the smoothing off: its camera is the head itself, a baseline.
+    bool filtered = true;
+    std::array<std::vector<double>, 3> outputDegrees;  // the filters' outputs, per reading
+    std::vector<ControlValues> controls;               // per reading
+    std::array<AxisMetrics, 3> metrics;
+};
+
+// One trace replayed through every profile.
+struct TuningRun {
+    PolledTrace trace;
+    std::array<std::vector<double>, 3> inputDegrees;
+    std::array<MotionStretches, 3> stretches;
+    std::vector<ProfileResult> profiles;
+
+    static TuningRun Replay(PolledTrace trace, const std::vector<ProfileChoice>& choices);
 };
 
 }  // namespace velmora::tune

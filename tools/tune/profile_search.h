@@ -7,11 +7,36 @@
 #include <string>
 #include <vector>
 
-#include "filter_profile.h"
-#include "motion_stretches.h"
-#include "polled_trace.h"
+#include "config/filter_settings.h"
+#include "tune/motion_stretches.h"
+#include "tune/polled_trace.h"
 
+// The search behind --suggest: the filter profile it tunes and how a profile is written into a
+// settings file, the split into a choosing and a held-out half, and the search itself.
 namespace velmora::tune {
+
+// What --suggest tunes: the three filters' settings as the plug-in holds them, yaw, pitch, roll.
+using FilterProfile = std::array<FilterSettings, 3>;
+
+// "SD Skipfactor", which a load sets on the three filters alike.
+inline float OutlierFactor(const FilterProfile& profile) {
+    return profile[0].SDSkipfactor;
+}
+inline void SetOutlierFactor(FilterProfile& profile, float factor) {
+    for (FilterSettings& axis : profile) {
+        axis.SDSkipfactor = factor;
+    }
+}
+
+// Lines that set every filter key, to go at the top of a Velmora.cfg: a key given twice in a
+// section counts where it first appears, so they take the place of the same keys further down and
+// the rest of the file (Copy From, the directions, other cars) stays as it was. `section` is the
+// car's, or "General Filter".
+std::string PasteBlock(const FilterProfile& profile, const std::string& section,
+                       const std::string& comment);
+
+// `settings` with `block` pasted at its top, as a text editor leaves it: after a byte-order mark.
+std::string PastedOnTop(const std::string& block, const std::string& settings);
 
 // Where --suggest chooses and where it reports: alternate blocks of the trace, the first, third,
 // ... to choose on, the others held out. Blocks rather than halves, so that both parts hold every

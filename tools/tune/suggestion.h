@@ -4,11 +4,12 @@
 #include <optional>
 #include <string>
 
-#include "axis_metrics.h"
-#include "filter_profile.h"
-#include "polled_trace.h"
-#include "profile_search.h"
+#include "tune/axis_metrics.h"
+#include "tune/polled_trace.h"
+#include "tune/profile_search.h"
 
+// --suggest: the search run on one half of the trace, both profiles measured on the other, and what
+// the player is shown and given to paste.
 namespace velmora::tune {
 
 // What --suggest finds: the profile in use and the suggestion, both measured on the held-out half
@@ -37,5 +38,18 @@ struct Suggestion {
                                           std::optional<double> maxLagMilliseconds,
                                           const ProfileSearch::Progress& progress);
 };
+
+// What velmora-tune --suggest is asked to tune.
+struct SuggestRequest {
+    std::string configPath;
+    std::string vehicle;  // empty: "General Filter" alone
+    std::optional<double> maxLagMilliseconds;
+    std::string traceName;  // the trace's file name, and the car it was cut to, if it was
+};
+
+// velmora-tune --suggest: searches the profile in use for a calmer one within the lag budget on
+// one half of the trace, prints both measured on the other half, and the lines to paste. Progress
+// goes to standard error. The exit status: 0, or 1 when the settings or the trace cannot be used.
+int Suggest(const SuggestRequest& request, const PolledTrace& trace);
 
 }  // namespace velmora::tune

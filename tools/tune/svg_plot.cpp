@@ -1,4 +1,4 @@
-#include "svg_plot.h"
+#include "tune/svg_plot.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,8 +6,8 @@
 #include <numbers>
 #include <optional>
 
-#include "polled_trace.h"
-#include "report_text.h"
+#include "tune/polled_trace.h"
+#include "tune/tuning_report.h"
 
 namespace velmora::tune {
 namespace {
