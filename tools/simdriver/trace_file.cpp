@@ -1,11 +1,14 @@
 #include "trace_file.h"
 
 #include <algorithm>
+#include <array>
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <sstream>
 
 namespace velmora::sim {
@@ -14,6 +17,9 @@ namespace {
 constexpr std::size_t kColumns = 4;
 constexpr std::size_t kColumnsWithTruth = 7;  // and the true yaw, pitch and roll
 constexpr std::string_view kVehicleMark = "# vehicle:";
+// What each column of a head trace's header begins with, in order (a hand-made file may name them
+// by their initials alone); with the truth, three more that name it and the axis.
+constexpr std::array<std::string_view, kColumns> kColumnWords = {"time", "yaw", "pitch", "roll"};
 
 std::string_view Trimmed(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
@@ -69,6 +75,56 @@ std::string WrongShape(std::string_view line, std::size_t count, std::size_t exp
     return reason;
 }
 
+// The car's name exactly as the plug-in wrote it after "# vehicle: ". A profile applies only to a
+// section named byte for byte like the car, so a space at the end of a name, which keeps the
+// player's section from applying, must survive the reading: only the line end and the one space
+// after the colon are the format's. (The recorder writes a CR or LF in a name as a space, so a CR
+// here is the line end.)
+std::string VehicleName(std::string_view line) {
+    line.remove_prefix(line.find(kVehicleMark) + kVehicleMark.size());
+    if (line.ends_with('\r')) {
+        line.remove_suffix(1);
+    }
+    if (line.starts_with(' ')) {
+        line.remove_prefix(1);
+    }
+    return std::string(line);
+}
+
+std::string Lowered(std::string_view text) {
+    std::string lowered(text);
+    for (char& c : lowered) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return lowered;
+}
+
+// Why a first line that is not a row is no head trace's header; nothing when it is one. Another
+// program's CSV ("Lap,Speed (km/h),RPM,Gear") would otherwise be read as a trace of one reading.
+std::optional<std::string> HeaderProblem(std::string_view line,
+                                         const std::vector<std::string_view>& fields) {
+    if (fields.size() == 1 && line.find_first_of(";\t") != std::string_view::npos) {
+        return "the header: " + WrongShape(line, fields.size(), kColumns);
+    }
+    bool named = fields.size() == kColumns || fields.size() == kColumnsWithTruth;
+    for (std::size_t i = 0; named && i < fields.size(); ++i) {
+        const std::string name = Lowered(fields[i]);
+        const std::string_view word = kColumnWords[i < kColumns ? i : i - 3];
+        named = i < kColumns ? name.starts_with(word) || name == word.substr(0, 1)
+                             : name.find("true") != std::string::npos &&
+                                   name.find(word) != std::string::npos;
+    }
+    if (named) {
+        return std::nullopt;
+    }
+    // Appended: GCC 12 misreads a chain of string `+` here as overlapping copies (-Wrestrict).
+    std::string problem = "\"";
+    problem.append(line).append(
+        "\" is no head trace's header: its columns are the time in seconds, yaw, pitch and roll, "
+        "as in \"time_s,yaw_deg,pitch_deg,roll_deg\" (\"_raw\" for raw tracker units)");
+    return problem;
+}
+
 bool Usable(double value) {
     // A value no tracker gives (not a number, or beyond a billion units or degrees) has no
     // rounding to an int.
@@ -115,7 +171,8 @@ std::optional<TraceFile> ParseTrace(std::string_view text, TraceUnits units, std
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
         const bool lastLineCut = end == std::string_view::npos;
-        const std::string_view line = Trimmed(text.substr(0, end));
+        const std::string_view written = text.substr(0, end);
+        const std::string_view line = Trimmed(written);
         text.remove_prefix(lastLineCut ? text.size() : end + 1);
         ++number;
         if (line.empty()) {
@@ -127,8 +184,7 @@ std::optional<TraceFile> ParseTrace(std::string_view text, TraceUnits units, std
         }
         if (line.front() == '#') {
             if (line.starts_with(kVehicleMark)) {
-                trace.vehicles.push_back(
-                    {trace.rows.size(), std::string(Trimmed(line.substr(kVehicleMark.size())))});
+                trace.vehicles.push_back({trace.rows.size(), VehicleName(written)});
             }
             continue;
         }
@@ -137,8 +193,8 @@ std::optional<TraceFile> ParseTrace(std::string_view text, TraceUnits units, std
             headerSeen = true;
             // A first line that begins with a number is a row: a file without a header loses none.
             if (!Number(fields.front())) {
-                if (fields.size() != kColumns && fields.size() != kColumnsWithTruth) {
-                    error = At(number) + "the header: " + WrongShape(line, fields.size(), kColumns);
+                if (const auto problem = HeaderProblem(line, fields)) {
+                    error = At(number) + *problem;
                     return std::nullopt;
                 }
                 columns = fields.size();
@@ -203,6 +259,13 @@ std::optional<TraceFile> ParseTrace(std::string_view text, TraceUnits units, std
 
 std::optional<TraceFile> ReadTraceFile(const std::string& path, TraceUnits units,
                                        std::string& error) {
+    // Windows refuses to open a folder as "permission denied", which reads as a matter of
+    // administrator rights.
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored)) {
+        error = "cannot read " + path + ": it is a folder; a trace is a file (.csv)";
+        return std::nullopt;
+    }
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
         error = "cannot read " + path + ": " + std::strerror(errno);

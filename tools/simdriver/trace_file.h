@@ -21,7 +21,8 @@ struct TraceRow {
 };
 
 // Where the rows of one vehicle begin: a comment line "# vehicle: <name>", as the plug-in writes
-// when the player's vehicle changes. The rows before the first mark belong to no vehicle.
+// when the player's vehicle changes, the name kept exactly as written (a space at its end too).
+// The rows before the first mark belong to no vehicle.
 struct VehicleMark {
     std::size_t firstRow;
     std::string name;
@@ -30,8 +31,9 @@ struct VehicleMark {
 // A head trace file as written: CSV, an optional header line naming the columns, then rows
 // "time_s,yaw,pitch,roll" with the angles in degrees, or in raw units (65536 to the turn, yaw
 // positive to the left) when the header says "_raw" or the caller does. Lines that begin with '#'
-// are comments. A header of seven names announces three more columns on every row: the head's
-// true yaw, pitch and roll in degrees, counted as the readings are.
+// are comments. The header's names begin with "time", "yaw", "pitch" and "roll" (or are their
+// initials). A header of seven names announces three more columns on every row: the head's true
+// yaw, pitch and roll in degrees ("true_yaw_deg", ...), counted as the readings are.
 struct TraceFile {
     std::vector<TraceRow> rows;
     bool rawUnits = false;
@@ -51,8 +53,9 @@ struct TraceFile {
 };
 
 // Empty, with the reason in `error` (and the line it concerns), when the text is not a trace: a
-// line with the wrong number of values (decimal commas, semicolons or tabs between values), a
-// value that is not a number, a time that goes backwards, or no row at all. Nothing is sorted or
+// header that names other columns (another program's CSV), a line with the wrong number of values
+// (decimal commas, semicolons or tabs between values), a value that is not a number, a time that
+// goes backwards, or no row at all; or, reading a file, a folder given for it. Nothing is sorted or
 // guessed: a trace must run forward in time as it was recorded.
 std::optional<TraceFile> ParseTrace(std::string_view text, TraceUnits units, std::string& error);
 std::optional<TraceFile> ReadTraceFile(const std::string& path, TraceUnits units,

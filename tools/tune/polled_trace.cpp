@@ -1,12 +1,33 @@
 #include "tune/polled_trace.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <cstdio>
 
+#include "config/shown_name.h"
 #include "simdriver/trace_replay.h"
 #include "tracking/axis_filter.h"
 
 namespace velmora::tune {
 namespace {
+
+// A name as a player may type it: without spaces at either end, in small letters.
+std::string Plain(std::string_view name) {
+    const std::size_t first = name.find_first_not_of(" \t");
+    const std::size_t last = name.find_last_not_of(" \t");
+    std::string plain(first == std::string_view::npos ? "" : name.substr(first, last - first + 1));
+    for (char& c : plain) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return plain;
+}
+
+// Columns, not bytes: a name may hold letters of two bytes or more.
+std::size_t Columns(std::string_view text) {
+    return static_cast<std::size_t>(
+        std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+}
 
 // The replay's own lookup, so that the simulated tracker replaying the same rows by the clock
 // hands out the same readings.
@@ -57,17 +78,46 @@ std::optional<PolledTrace> PolledTrace::From(const sim::TraceFile& file, const s
         trace.pollSeconds = span / static_cast<double>(steps);
     }
     if (trace.readings.empty()) {
-        error = "the trace holds no rows recorded while driving \"" + vehicle + "\"";
+        error = "the trace holds no rows recorded while driving " + QuotedName(vehicle);
         std::string driven;
+        std::string near;
         for (const auto& [name, seconds] : file.VehicleSeconds()) {
             if (!name.empty()) {
-                driven += (driven.empty() ? "" : ", ") + ("\"" + name + "\"");
+                driven += (driven.empty() ? "" : ", ") + QuotedName(name);
+                // What a player types from the list misses a space at either end, or a capital.
+                if (near.empty() && Plain(name) == Plain(vehicle)) {
+                    near = name;
+                }
             }
         }
         error += driven.empty() ? " (it names no vehicle)" : " (it holds " + driven + ")";
+        if (!near.empty()) {
+            const std::string hidden = HiddenInName(near);
+            error += "; did you mean " + QuotedName(near) +
+                     (hidden.empty() ? "" : " (" + hidden + ")") + "?";
+        }
         return std::nullopt;
     }
     return trace;
+}
+
+std::string CarsDriven(const std::string& path, const sim::TraceFile& file) {
+    const auto driven = file.VehicleSeconds();
+    std::vector<std::string> names;
+    std::size_t widest = 0;
+    for (const auto& [name, seconds] : driven) {
+        names.push_back(name.empty() ? "no car yet" : QuotedName(name));
+        widest = std::max(widest, Columns(names.back()));
+    }
+    std::string text = path + " names the cars driven (--trace-vehicle NAME takes one alone):\n";
+    for (std::size_t i = 0; i < driven.size(); ++i) {
+        char seconds[32];
+        std::snprintf(seconds, sizeof seconds, "%8.1f s", driven[i].second);
+        const std::string hidden = HiddenInName(driven[i].first);
+        text += "  " + names[i] + std::string(widest - Columns(names[i]), ' ') + seconds +
+                (hidden.empty() ? "" : "  (" + hidden + ")") + "\n";
+    }
+    return text;
 }
 
 std::optional<PolledTrace> LoadPolledTrace(const std::string& path, TraceUnits units,

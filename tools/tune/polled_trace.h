@@ -33,10 +33,16 @@ struct PolledTrace {
     double Duration() const { return Seconds(readings.size()); }
 
     // The rows of `file` as polled. With a vehicle, only the rows recorded while it was driven,
-    // stretch after stretch; empty, with the reason in `error`, when there are none.
+    // stretch after stretch; empty, with the reason in `error`, when there are none (and the
+    // car's exact name when one was meant).
     static std::optional<PolledTrace> From(const sim::TraceFile& file, const std::string& vehicle,
                                            std::string& error);
 };
+
+// What `file` says of the cars driven, for the player: a line for each, its name quoted exactly as
+// the game gave it, how long it was driven, and what the name hides (a space at its end keeps a
+// section named as the name shows from applying).
+std::string CarsDriven(const std::string& path, const sim::TraceFile& file);
 
 // Reads a CSV trace (see sim::ParseTrace) and polls all of it. Empty, with the reason in `error`,
 // when it is not a trace.
