@@ -4,6 +4,7 @@
 #include <exception>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <optional>
 #include <set>
 #include <string>
@@ -15,6 +16,7 @@
 #include "config/settings_file.h"
 #include "config/settings_keys.h"
 #include "config/settings_reader.h"
+#include "config/shown_name.h"
 #include "tune/profile_replay.h"
 #include "tune/suggestion.h"
 #include "tune/tuning_report.h"
@@ -23,7 +25,6 @@ namespace {
 
 using namespace velmora;
 using namespace velmora::tune;
-using tools::ReadNumber;
 
 struct TuneOptions {
     std::string tracePath;
@@ -68,64 +69,83 @@ would while you drive, and measures what the camera does; or suggests a profile.
   --suggest             search the profile's keys for the least jitter at rest within a lag
                         budget, and print the profile to paste into Velmora.cfg (one --config,
                         at most one --vehicle)
-  --max-lag MS          the lag budget of --suggest, in milliseconds; default: each axis's
-                        lag under the profile in use
+  --max-lag MS          the lag budget of --suggest, 1 to 500 milliseconds; default: each
+                        axis's lag under the profile in use
+
+Exit status: 0 when measured, 1 when a file cannot be used, 2 when the command line is wrong.
 )";
+
+constexpr tools::Option kOptions[] = {
+    {"--trace", true},   {"--units", true}, {"--trace-vehicle", true}, {"--config", true},
+    {"--vehicle", true}, {"--html", true},  {"--csv", true},           {"--series", true},
+    {"--detail", true},  {"--title", true}, {"--suggest", false},      {"--max-lag", true},
+    {"--help", false},   {"-h", false}};
+
+// The lag measure looks no further than 50 readings, half a second at the usual poll: a budget
+// beyond it buys nothing the measure could show.
+constexpr double kLeastLagBudget = 1.0;
+constexpr double kMostLagBudget = 500.0;
 
 std::optional<TuneOptions> TuneOptions::Parse(int argc, const char* const* argv,
                                               std::string& error) {
     TuneOptions options;
+    std::set<std::string_view> given;
     for (int i = 1; i < argc; ++i) {
-        const std::string_view option = argv[i];
-        if (option == "--help" || option == "-h") {
+        std::string value;
+        const auto option = tools::ReadOption(kOptions, argc, argv, i, value, error);
+        if (!option) {
+            return std::nullopt;
+        }
+        const std::string_view name = option->name;
+        if (name == "--help" || name == "-h") {
             options.help = true;
             return options;
         }
-        if (option == "--suggest") {
-            options.suggest = true;
-            continue;
-        }
-        std::string value;
-        if (!tools::TakeValue(option,
-                              {"--trace", "--units", "--trace-vehicle", "--config", "--vehicle",
-                               "--html", "--csv", "--series", "--detail", "--title", "--max-lag"},
-                              argc, argv, i, value, error)) {
+        // A second --trace would silently replace the first; files and cars are compared.
+        if (!given.insert(name).second && name != "--config" && name != "--vehicle") {
+            error = std::string(name) + " is given twice";
             return std::nullopt;
         }
-        if (option == "--trace") {
+        if (name == "--suggest") {
+            options.suggest = true;
+        } else if (name == "--trace") {
             options.tracePath = value;
-        } else if (option == "--units") {
+        } else if (name == "--units") {
             if (value != "degrees" && value != "raw") {
-                error = "--units takes degrees or raw";
+                error = "--units takes degrees or raw, not " + value;
                 return std::nullopt;
             }
             options.units = value == "raw" ? TraceUnits::Raw : TraceUnits::Degrees;
-        } else if (option == "--trace-vehicle") {
+        } else if (name == "--trace-vehicle") {
             options.traceVehicle = value;
-        } else if (option == "--config") {
+        } else if (name == "--config") {
             options.configPaths.push_back(value);
-        } else if (option == "--vehicle") {
+        } else if (name == "--vehicle") {
             options.vehicles.push_back(value);
-        } else if (option == "--html") {
+        } else if (name == "--html") {
             options.htmlPath = value;
-        } else if (option == "--csv") {
+        } else if (name == "--csv") {
             options.csvPath = value;
-        } else if (option == "--series") {
+        } else if (name == "--series") {
             options.seriesPath = value;
-        } else if (option == "--detail") {
-            double seconds = 0.0;
-            if (!ReadNumber(value, seconds) || seconds < 0.0) {
-                error = "--detail takes a number of seconds";
+        } else if (name == "--detail") {
+            options.detailStartSeconds =
+                tools::NumberWithin(value, 0.0, std::numeric_limits<double>::max());
+            if (!options.detailStartSeconds) {
+                error =
+                    "--detail takes the seconds into the trace where the close-up begins, "
+                    "0 or more, not " +
+                    value;
                 return std::nullopt;
             }
-            options.detailStartSeconds = seconds;
-        } else if (option == "--max-lag") {
-            double milliseconds = 0.0;
-            if (!ReadNumber(value, milliseconds) || milliseconds < 0.0) {
-                error = "--max-lag takes a number of milliseconds";
+        } else if (name == "--max-lag") {
+            options.maxLagMilliseconds =
+                tools::NumberWithin(value, kLeastLagBudget, kMostLagBudget);
+            if (!options.maxLagMilliseconds) {
+                error = "--max-lag takes a lag budget from " + FormatNumber("%g", kLeastLagBudget) +
+                        " to " + FormatNumber("%g", kMostLagBudget) + " ms, not " + value;
                 return std::nullopt;
             }
-            options.maxLagMilliseconds = milliseconds;
         } else {
             options.title = value;
         }
@@ -151,13 +171,30 @@ std::optional<TuneOptions> TuneOptions::Parse(int argc, const char* const* argv,
     return options;
 }
 
-bool WriteFile(const std::string& path, const std::string& text) {
+// What keeps a file from being read or written, where a player can tell it from the path alone.
+std::string WhyNot(const std::string& path) {
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored)) {
+        return ": it is a folder";
+    }
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (!std::filesystem::exists(path, ignored) && !folder.empty() &&
+        !std::filesystem::is_directory(folder, ignored)) {
+        return ": there is no folder " + folder.string();
+    }
+    return std::filesystem::exists(path, ignored) ? "" : ": there is no such file";
+}
+
+// Writes `text` to `path` and says so, naming what it holds.
+bool WriteFile(const std::string& path, const std::string& text, const char* holding) {
     std::ofstream file(path, std::ios::binary);
     file << text;
     if (!file.flush()) {
-        std::fprintf(stderr, "velmora-tune: cannot write %s\n", path.c_str());
+        std::fprintf(stderr, "velmora-tune: cannot write %s%s\n", path.c_str(),
+                     WhyNot(path).c_str());
         return false;
     }
+    std::printf("Wrote %s: %s.\n", path.c_str(), holding);
     return true;
 }
 
@@ -172,9 +209,10 @@ bool ChooseProfiles(const TuneOptions& options, std::vector<ProfileChoice>& choi
     }
     const bool byPath = names.size() < options.configPaths.size();
     for (const std::string& path : options.configPaths) {
-        const auto bytes = ReadSettingsFile(path);
+        const std::string whyNot = WhyNot(path);
+        const auto bytes = whyNot.empty() ? ReadSettingsFile(path) : std::nullopt;
         if (!bytes) {
-            std::fprintf(stderr, "velmora-tune: cannot read %s\n", path.c_str());
+            std::fprintf(stderr, "velmora-tune: cannot read %s%s\n", path.c_str(), whyNot.c_str());
             return false;
         }
         ConfigFile config;
@@ -209,13 +247,17 @@ bool ChooseProfiles(const TuneOptions& options, std::vector<ProfileChoice>& choi
             vehicles.push_back("");
         }
         for (const std::string& vehicle : vehicles) {
+            // A section applies only when it is named exactly like the car: what the name hides
+            // (a space at its end) is most likely why there is none.
             if (!vehicle.empty() && config.KeyCount(vehicle) == 0) {
+                const std::string hidden = HiddenInName(vehicle);
                 std::fprintf(stderr,
-                             "velmora-tune: %s has no section [%s]: \"General Filter\" alone "
-                             "applies to it\n",
-                             path.c_str(), vehicle.c_str());
+                             "velmora-tune: %s has no section named %s%s: \"General Filter\" "
+                             "alone applies to it\n",
+                             path.c_str(), QuotedName(vehicle).c_str(),
+                             hidden.empty() ? "" : (" (" + hidden + ")").c_str());
             }
-            const std::string name = vehicle.empty() ? keys::kGeneralFilter : vehicle;
+            const std::string name = vehicle.empty() ? keys::kGeneralFilter : QuotedName(vehicle);
             choices.push_back({path, vehicle, manyFiles ? file + ": " + name : name});
         }
     }
@@ -240,26 +282,16 @@ void DescribeTrace(const std::string& path, const sim::TraceFile& file) {
                      "short): left out\n",
                      path.c_str(), file.cutLastLine);
     }
-    if (file.vehicles.empty()) {
-        return;
+    if (!file.vehicles.empty()) {
+        std::fputs(CarsDriven(path, file).c_str(), stdout);
     }
-    std::string driven;
-    for (const auto& [name, seconds] : file.VehicleSeconds()) {
-        char span[32];
-        std::snprintf(span, sizeof span, " %.1f s", seconds);
-        driven += (driven.empty() ? "" : ", ") +
-                  (name.empty() ? std::string("no car yet") : "\"" + name + "\"") + span;
-    }
-    std::printf("%s names the cars driven: %s (--trace-vehicle NAME takes one alone)\n",
-                path.c_str(), driven.c_str());
 }
 
 int Run(int argc, char** argv) {
     std::string error;
     const auto options = TuneOptions::Parse(argc, argv, error);
     if (!options) {
-        std::fprintf(stderr, "velmora-tune: %s\n\n%s", error.c_str(), kTuneUsage);
-        return 2;
+        return tools::Misuse("velmora-tune", error);
     }
     if (options->help) {
         std::fputs(kTuneUsage, stdout);
@@ -277,13 +309,13 @@ int Run(int argc, char** argv) {
         return 1;
     }
     if (options->detailStartSeconds && *options->detailStartSeconds >= trace->Duration()) {
-        std::fprintf(stderr,
-                     "velmora-tune: --detail %g lies beyond the trace, which lasts %.1f s\n",
-                     *options->detailStartSeconds, trace->Duration());
-        return 2;
+        return tools::Misuse("velmora-tune", "--detail " +
+                                                 FormatNumber("%g", *options->detailStartSeconds) +
+                                                 " lies beyond the trace, which lasts " +
+                                                 FormatNumber("%.1f s", trace->Duration()));
     }
     const std::string cut =
-        options->traceVehicle.empty() ? "" : " (\"" + options->traceVehicle + "\" only)";
+        options->traceVehicle.empty() ? "" : " (" + QuotedName(options->traceVehicle) + " only)";
     std::printf("%s%s: %.1f s, %zu readings\n\n", options->tracePath.c_str(), cut.c_str(),
                 trace->Duration(), trace->readings.size());
     std::vector<ProfileChoice> choices;
@@ -293,7 +325,7 @@ int Run(int argc, char** argv) {
     if (options->suggest) {
         const std::string traceName =
             std::filesystem::path(options->tracePath).filename().string() +
-            (options->traceVehicle.empty() ? "" : " (" + options->traceVehicle + ")");
+            (options->traceVehicle.empty() ? "" : " (" + QuotedName(options->traceVehicle) + ")");
         return Suggest({options->configPaths.front(),
                         options->vehicles.empty() ? "" : options->vehicles.front(),
                         options->maxLagMilliseconds, traceName},
@@ -303,19 +335,29 @@ int Run(int argc, char** argv) {
     const MetricsTable table = MetricsTable::From(run);
     std::fputs(table.AsText().c_str(), stdout);
 
+    std::string report;
+    if (!options->htmlPath.empty()) {
+        ReportOptions reportOptions;
+        reportOptions.title = options->title;
+        reportOptions.traceName = std::filesystem::path(options->tracePath).filename().string();
+        reportOptions.detailStartSeconds = options->detailStartSeconds;
+        report = HtmlReport(run, reportOptions);
+    }
+    const bool anyFile =
+        !options->csvPath.empty() || !options->seriesPath.empty() || !report.empty();
+    if (anyFile) {
+        std::fputs("\n", stdout);
+    }
     bool written = true;
     if (!options->csvPath.empty()) {
-        written &= WriteFile(options->csvPath, table.AsCsv());
+        written &= WriteFile(options->csvPath, table.AsCsv(), "the metrics table, as CSV");
     }
     if (!options->seriesPath.empty()) {
-        written &= WriteFile(options->seriesPath, SeriesCsv(run));
+        written &= WriteFile(options->seriesPath, SeriesCsv(run),
+                             "every reading, each profile's outputs and controls, as CSV");
     }
-    if (!options->htmlPath.empty()) {
-        ReportOptions report;
-        report.title = options->title;
-        report.traceName = std::filesystem::path(options->tracePath).filename().string();
-        report.detailStartSeconds = options->detailStartSeconds;
-        written &= WriteFile(options->htmlPath, HtmlReport(run, report));
+    if (!report.empty()) {
+        written &= WriteFile(options->htmlPath, report, "the report, to open in any browser");
     }
     return written ? 0 : 1;
 }

@@ -7,6 +7,7 @@
 
 #include "config/settings_file.h"
 #include "config/settings_keys.h"
+#include "config/shown_name.h"
 #include "tune/axis_metrics.h"
 #include "tune/profile_replay.h"
 #include "tune/tuning_report.h"
@@ -118,26 +119,30 @@ std::string AxisNote(std::size_t axis, bool tuned, const AxisMetrics& inUse,
                      const AxisMetrics& suggested, std::optional<double> givenBudget) {
     const std::string name = kAxisNames[axis];
     if (!tuned) {
-        return name + ": kept as it is: the half the search chooses on holds less than " +
-               FormatNumber("%.0f s", ProfileSearch::kLeastSeconds) +
-               " of rest or of movement on it, too little to measure its jitter and lag.\n";
+        return Wrapped(name + ": kept as it is: the half the search chooses on holds less than " +
+                           FormatNumber("%.0f s", ProfileSearch::kLeastSeconds) +
+                           " of rest or of movement on it, too little to measure its jitter "
+                           "and lag.",
+                       2);
     }
     std::string note;
     if (suggested.jitterDegrees && inUse.jitterDegrees &&
         *suggested.jitterDegrees >= *inUse.jitterDegrees) {
-        note += name + ": no calmer on the held-out half (" +
-                FormatNumber("%.3f", *suggested.jitterDegrees) + "° against " +
-                FormatNumber("%.3f", *inUse.jitterDegrees) + "°): keep your own " + name +
-                " keys.\n";
+        note += Wrapped(name + ": no calmer on the held-out half (" +
+                            FormatNumber("%.3f", *suggested.jitterDegrees) + "° against " +
+                            FormatNumber("%.3f", *inUse.jitterDegrees) + "°): keep your own " +
+                            name + " keys.",
+                        2);
     }
     // The default budget was measured on the other half; here, the fair mark is what the profile
     // in use lags on this one.
     const std::optional<double> mark = givenBudget ? givenBudget : inUse.lagMilliseconds;
     if (mark && suggested.lagMilliseconds && *suggested.lagMilliseconds > *mark + 0.5) {
-        note += name + ": on the held-out half it lags " +
-                FormatNumber("%.0f ms", *suggested.lagMilliseconds) +
-                (givenBudget ? ", over the budget of " : ", more than yours: ") +
-                FormatNumber("%.0f ms", *mark) + ".\n";
+        note += Wrapped(name + ": on the held-out half it lags " +
+                            FormatNumber("%.0f ms", *suggested.lagMilliseconds) +
+                            (givenBudget ? ", over the budget of " : ", more than yours: ") +
+                            FormatNumber("%.0f ms", *mark) + ".",
+                        2);
     }
     return note;
 }
@@ -161,9 +166,11 @@ int Suggest(const SuggestRequest& request, const PolledTrace& trace) {
         return 1;
     }
     const std::string profileName =
-        file + ": " + (vehicle.empty() ? std::string(keys::kGeneralFilter) : vehicle);
-    std::printf("Searching %s for the least jitter at rest within a lag budget.\n",
-                profileName.c_str());
+        file + ": " + (vehicle.empty() ? std::string(keys::kGeneralFilter) : QuotedName(vehicle));
+    std::fputs(
+        Wrapped("Searching " + profileName + " for the least jitter at rest within a lag budget.")
+            .c_str(),
+        stdout);
     std::fflush(stdout);
 
     const auto start = Clock::now();
@@ -189,16 +196,23 @@ int Suggest(const SuggestRequest& request, const PolledTrace& trace) {
         Add(budgets, {axis == 0 ? "" : ", ", kAxisNames[axis], " ",
                       FormatNumber("%.0f ms", suggestion.lagBudgetMilliseconds[axis])});
     }
-    std::printf("Tried %zu profiles in %.1f s. The lag budget: %s (%s).\n\n", suggestion.tried,
-                SecondsSince(start), budgets.c_str(),
-                request.maxLagMilliseconds
-                    ? "--max-lag"
-                    : "the lag of the profile in use, on the half the search chose on");
+    std::fputs(Wrapped("Tried " + std::to_string(suggestion.tried) + " profiles in " +
+                       FormatNumber("%.1f s", SecondsSince(start)) +
+                       ". The lag budget: " + budgets + " (" +
+                       (request.maxLagMilliseconds
+                            ? "--max-lag"
+                            : "the lag of the profile in use, on the half the search chose on") +
+                       ").")
+                   .c_str(),
+               stdout);
+    std::fputs("\n", stdout);
 
     MetricsTable table = MetricsTable::Empty();
     std::string notes;
     for (std::size_t axis = 0; axis < 3; ++axis) {
         table.Add("in use: " + profileName, axis, suggestion.inUseHeldOut[axis]);
+    }
+    for (std::size_t axis = 0; axis < 3; ++axis) {
         table.Add("suggested", axis, suggestion.suggestedHeldOut[axis]);
         // An axis the search left as it was needs no word.
         const bool tuned = suggestion.tuned[axis];
@@ -208,11 +222,16 @@ int Suggest(const SuggestRequest& request, const PolledTrace& trace) {
         }
     }
     const double block = static_cast<double>(suggestion.split.blockReadings) * trace.pollSeconds;
-    std::printf(
-        "Chosen on half of the trace: alternate stretches of %.0f s (%s).\n"
-        "Measured below on the other half (%s), which the search did not see:\n\n%s\n",
-        block, Blocks(suggestion.split.choosing, trace.pollSeconds).c_str(),
-        Blocks(suggestion.split.reporting, trace.pollSeconds).c_str(), table.AsText().c_str());
+    std::printf("%s%s\n%s\n",
+                Wrapped("Chosen on half of the trace: alternate stretches of " +
+                        FormatNumber("%.0f s", block) + " (" +
+                        Blocks(suggestion.split.choosing, trace.pollSeconds) + ").")
+                    .c_str(),
+                Wrapped("Measured below on the other half (" +
+                        Blocks(suggestion.split.reporting, trace.pollSeconds) +
+                        "), which the search did not see:")
+                    .c_str(),
+                table.AsText().c_str());
     if (!notes.empty()) {
         std::printf("%s\n", notes.c_str());
     }
@@ -221,20 +240,23 @@ int Suggest(const SuggestRequest& request, const PolledTrace& trace) {
         return 0;
     }
     if (!suggestion.CalmerWhereUnseen()) {
-        std::printf(
-            "The suggestion is calmer only on the half it chose on, not on the other: "
-            "keep yours.\n");
+        std::fputs(Wrapped("The suggestion is calmer only on the half it chose on, not on the "
+                           "other: keep yours.")
+                       .c_str(),
+                   stdout);
         return 0;
     }
     const std::string comment = "velmora-tune --suggest, from " + request.traceName;
     std::printf(
-        "Paste these lines at the very top of %s. A key given twice in a section counts where it\n"
-        "first appears, so they take the place of the same keys further down (delete those if\n"
-        "you like); the rest of the file stays as it is.%s\n\n%s",
-        file.c_str(),
-        OutlierFactor(suggestion.suggested) != OutlierFactor(suggestion.inUse)
-            ? " SD Skipfactor is one for every car."
-            : "",
+        "%s\n%s",
+        Wrapped("Paste these lines at the very top of " + file +
+                ". A key given twice in a section counts where it first appears, so they take "
+                "the place of the same keys further down (delete those if you like); the rest of "
+                "the file stays as it is." +
+                (OutlierFactor(suggestion.suggested) != OutlierFactor(suggestion.inUse)
+                     ? " SD Skipfactor is one for every car."
+                     : ""))
+            .c_str(),
         PasteBlock(suggestion.suggested, suggestion.section, comment).c_str());
     return 0;
 }

@@ -171,30 +171,57 @@ MetricsTable MetricsTable::From(const TuningRun& run) {
 }
 
 std::string MetricsTable::AsText() const {
-    std::vector<std::size_t> widths(header.size());
-    for (std::size_t c = 0; c < header.size(); ++c) {
-        widths[c] = header[c].size();
+    // Each profile's label on a line of its own above its axes: a label is a file and a car, as
+    // long as they are, and beside the numbers it would push the table past a terminal's width.
+    std::array<std::size_t, kTextHeadings.size()> widths{};
+    for (std::size_t c = 0; c < widths.size(); ++c) {
+        widths[c] = std::max(kTextHeadings[c].size(), kTextUnits[c].size());
         for (const auto& row : rows) {
-            widths[c] = std::max(widths[c], row[c].size());
+            widths[c] = std::max(widths[c], c == 0 ? 2 + row[1].size() : row[c + 1].size());
         }
     }
-    auto line = [&](const std::vector<std::string>& cells) {
+    auto line = [&](const std::array<std::string_view, kTextHeadings.size()>& cells) {
         std::string text;
         for (std::size_t c = 0; c < cells.size(); ++c) {
             // Names to the left, numbers to the right.
             const std::string pad(widths[c] - cells[c].size(), ' ');
-            if (c != 0) {
-                text += "  ";
-            }
-            text += c < 2 ? cells[c] + pad : pad + cells[c];
+            tune::Add(text, {c == 0 ? "" : "  ", c == 0 ? cells[c] : pad, c == 0 ? pad : cells[c]});
         }
-        return text + "\n";
+        return text.substr(0, text.find_last_not_of(' ') + 1) + "\n";
     };
-    std::string text = line(header);
-    for (const auto& row : rows) {
-        text += line(row);
+    std::string text = line(kTextHeadings) + line(kTextUnits);
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const auto& row = rows[r];
+        if (r == 0 || rows[r - 1][0] != row[0]) {
+            text += row[0] + "\n";
+        }
+        const std::string axis = "  " + row[1];
+        text += line({axis, row[2], row[3], row[4], row[5], row[6], row[7]});
     }
     return text;
+}
+
+std::string Wrapped(std::string_view text, std::size_t indent) {
+    std::string wrapped;
+    std::size_t column = 0;  // 0: nothing on the line yet
+    while (!text.empty()) {
+        const std::size_t space = text.find(' ');
+        const std::string_view word = text.substr(0, space);
+        text.remove_prefix(space == std::string_view::npos ? text.size() : space + 1);
+        // Columns, not bytes: a degree sign takes two bytes and one column.
+        const auto width = static_cast<std::size_t>(
+            std::count_if(word.begin(), word.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+        if (column != 0 && column + 1 + width > kTextWidth) {
+            wrapped.append(1, '\n').append(indent, ' ');
+            column = indent;
+        } else if (column != 0) {
+            wrapped += ' ';
+            ++column;
+        }
+        wrapped += word;
+        column += width;
+    }
+    return wrapped + "\n";
 }
 
 std::string MetricsTable::AsCsv() const {

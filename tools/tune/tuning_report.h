@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -22,6 +23,20 @@ std::string EscapeMarkup(const std::string& text);
 // One number by a printf format that takes one double ("%.2f", "%g s").
 std::string FormatNumber(const char* format, double value);
 
+// Everything velmora-tune prints fits a terminal this wide, as a Windows console opens.
+inline constexpr std::size_t kTextWidth = 100;
+
+// `text` as lines of kTextWidth columns at most, broken between words, each line after the first
+// indented by `indent`; a word longer than a line (a path) stands alone on its line.
+std::string Wrapped(std::string_view text, std::size_t indent = 0);
+
+// The columns of the text table after the profile's label: the axis, then the metrics.
+inline constexpr std::array<std::string_view, 7> kTextHeadings = {
+    "profile / axis", "jitter at rest", "lag in motion", "overshoot",
+    "largest steps",  "at rest",        "moving"};
+inline constexpr std::array<std::string_view, 7> kTextUnits = {"",    "deg", "ms", "deg",
+                                                               "deg", "s",   "s"};
+
 // The metrics of every profile and axis as rows of text cells, for the console, the CSV file and
 // the HTML report alike.
 struct MetricsTable {
@@ -33,6 +48,7 @@ struct MetricsTable {
     static MetricsTable Empty();
     void Add(const std::string& label, std::size_t axis, const AxisMetrics& metrics);
 
+    // A table for the terminal, each profile above its axes; the CSV keeps one row per axis.
     std::string AsText() const;
     std::string AsCsv() const;
 };
