@@ -269,7 +269,7 @@ bool ChooseProfiles(const TuneOptions& options, std::vector<ProfileChoice>& choi
 }
 
 // What the reader should know about the file before any number: rows left out, and the cars.
-void DescribeTrace(const std::string& path, const sim::TraceFile& file) {
+void DescribeTrace(const std::string& path, const std::string& name, const sim::TraceFile& file) {
     if (file.skippedRows != 0) {
         std::fprintf(stderr,
                      "velmora-tune: %s: %zu rows left out that no tracker gives (a value not a "
@@ -283,7 +283,7 @@ void DescribeTrace(const std::string& path, const sim::TraceFile& file) {
                      path.c_str(), file.cutLastLine);
     }
     if (!file.vehicles.empty()) {
-        std::fputs(CarsDriven(path, file).c_str(), stdout);
+        std::fputs(CarsDriven(name, file).c_str(), stdout);
     }
 }
 
@@ -302,7 +302,9 @@ int Run(int argc, char** argv) {
         std::fprintf(stderr, "velmora-tune: %s\n", error.c_str());
         return 1;
     }
-    DescribeTrace(options->tracePath, *file);
+    // The file's name alone: the player knows where it is, and a path would not fit a line.
+    const std::string traceFile = std::filesystem::path(options->tracePath).filename().string();
+    DescribeTrace(options->tracePath, traceFile, *file);
     auto trace = PolledTrace::From(*file, options->traceVehicle, error);
     if (!trace) {
         std::fprintf(stderr, "velmora-tune: %s\n", error.c_str());
@@ -316,15 +318,15 @@ int Run(int argc, char** argv) {
     }
     const std::string cut =
         options->traceVehicle.empty() ? "" : " (" + QuotedName(options->traceVehicle) + " only)";
-    std::printf("%s%s: %.1f s, %zu readings\n\n", options->tracePath.c_str(), cut.c_str(),
-                trace->Duration(), trace->readings.size());
+    std::printf("%s%s: %.1f s, %zu readings\n\n", traceFile.c_str(), cut.c_str(), trace->Duration(),
+                trace->readings.size());
     std::vector<ProfileChoice> choices;
     if (!ChooseProfiles(*options, choices)) {
         return 1;
     }
     if (options->suggest) {
         const std::string traceName =
-            std::filesystem::path(options->tracePath).filename().string() +
+            traceFile +
             (options->traceVehicle.empty() ? "" : " (" + QuotedName(options->traceVehicle) + ")");
         return Suggest({options->configPaths.front(),
                         options->vehicles.empty() ? "" : options->vehicles.front(),
@@ -339,7 +341,7 @@ int Run(int argc, char** argv) {
     if (!options->htmlPath.empty()) {
         ReportOptions reportOptions;
         reportOptions.title = options->title;
-        reportOptions.traceName = std::filesystem::path(options->tracePath).filename().string();
+        reportOptions.traceName = traceFile;
         reportOptions.detailStartSeconds = options->detailStartSeconds;
         report = HtmlReport(run, reportOptions);
     }
