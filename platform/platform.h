@@ -32,14 +32,20 @@ struct ThreadHandle {
 
 // Starts the routine on a new thread at once; false when no thread could be made.
 bool StartThread(ThreadRoutine routine, void* parameter, ThreadHandle& thread);
-// Waits until a thread that has left, or is about to leave, its routine is gone, and releases the
-// handle. Only for threads known to be finishing: it does not return while the routine runs.
-void JoinThread(ThreadHandle thread);
+// Waits up to `milliseconds` for a thread that has left, or is about to leave, its routine to be
+// gone, and releases the handle. False when it is still there: it is then let go (LetThreadGo).
+// The bound is for Win32, where a thread needs the loader's lock to exit and a host may stop the
+// plug-in while it holds that lock (from its own DllMain, or while another thread loads a
+// library): an unbounded wait would never end.
+bool JoinThread(ThreadHandle thread, std::uint32_t milliseconds);
+// Gives a thread up without ending it and releases the handle: it runs on until it returns by
+// itself, so this library stays loaded for the rest of the process (the thread returns into it).
+void LetThreadGo(ThreadHandle thread);
 // Ends a thread that is blocked outside Velmora's own code and releases the handle. True when the
-// thread is gone (Win32). False when the OS has no safe forced end (POSIX): the thread is detached
-// and runs on until its blocking call returns, so the caller must arrange that it then leaves at
-// once; the plug-in library stays mapped for it.
-bool EndThreadByForce(ThreadHandle thread);
+// thread is gone within `milliseconds` (Win32). False when it is not, or when the OS has no safe
+// forced end (POSIX): the thread is then let go (LetThreadGo), so the caller must arrange that it
+// leaves at once when its blocking call returns.
+bool EndThreadByForce(ThreadHandle thread, std::uint32_t milliseconds);
 
 // Sleep(0) gives up the rest of the time slice.
 void Sleep(std::uint32_t milliseconds);

@@ -18,8 +18,6 @@ DWORD WINAPI Trampoline(LPVOID raw) {
     return start.routine(start.parameter);
 }
 
-constexpr DWORD kForcedEndWait = 1000;
-
 HANDLE ToHandle(ThreadHandle thread) {
     return reinterpret_cast<HANDLE>(thread.value);
 }
@@ -48,27 +46,34 @@ bool StartThread(ThreadRoutine routine, void* parameter, ThreadHandle& thread) {
     return true;
 }
 
-void JoinThread(ThreadHandle thread) {
-    WaitForSingleObject(ToHandle(thread), INFINITE);
+bool JoinThread(ThreadHandle thread, std::uint32_t milliseconds) {
+    if (WaitForSingleObject(ToHandle(thread), milliseconds) != WAIT_OBJECT_0) {
+        LetThreadGo(thread);
+        return false;
+    }
+    CloseHandle(ToHandle(thread));
+    return true;
+}
+
+void LetThreadGo(ThreadHandle thread) {
+    PinThisLibrary();
     CloseHandle(ToHandle(thread));
 }
 
-bool EndThreadByForce(ThreadHandle thread) {
-    // Refused (a handle without the right, say): waiting for the end would wait for ever, so the
-    // thread is let go instead, as on POSIX.
+bool EndThreadByForce(ThreadHandle thread, std::uint32_t milliseconds) {
+    // Refused (a handle without the right, say): waiting for the end would wait for ever.
     if (!TerminateThread(ToHandle(thread), 0)) {
-        PinThisLibrary();
-        CloseHandle(ToHandle(thread));
+        LetThreadGo(thread);
         return false;
     }
     // TerminateThread only starts the end; wait until the thread can run nothing more, but not
     // for ever: Stop runs on the game's thread. A thread still not gone counts as let go.
-    const bool gone = WaitForSingleObject(ToHandle(thread), kForcedEndWait) == WAIT_OBJECT_0;
-    if (!gone) {
-        PinThisLibrary();
+    if (WaitForSingleObject(ToHandle(thread), milliseconds) != WAIT_OBJECT_0) {
+        LetThreadGo(thread);
+        return false;
     }
     CloseHandle(ToHandle(thread));
-    return gone;
+    return true;
 }
 
 }  // namespace velmora::platform
