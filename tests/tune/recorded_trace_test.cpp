@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <span>
 #include <string>
 #include <thread>
@@ -210,29 +211,30 @@ TEST(TraceFile, ACarsRowsArePolledStretchAfterStretchWithTheJoinsLeftOut) {
     EXPECT_EQ(polled->readings[10].yaw, raw_angle::DegreesToRaw(-2.0));
 }
 
-TEST(TraceRecorder, StopsAtItsSizeCapAfterAWholeRowAndSaysSoOrWhereNoFileCanBeMade) {
-    TraceRecorder inMissingFolder;
-    EXPECT_FALSE(inMissingFolder.BeginIn((fs::temp_directory_path() / "no-such" / "").string()));
-    EXPECT_TRUE(inMissingFolder.Stopped());
-
-    const auto path = fs::temp_directory_path() / "velmora-capped.csv";
-    fs::remove(path);  // a recorder never replaces a file
+TEST(TraceRecorder, StopsAtItsSizeCapAfterAWholeRowAndSaysSo) {
+    const auto folder =
+        fs::temp_directory_path() / ("velmora-capped-" + std::to_string(std::random_device{}()));
+    fs::create_directories(folder);
     {
-        TraceRecorder recorder(4096);
-        ASSERT_TRUE(recorder.Begin(path.string()));
+        TraceRecorder recorder((folder / "").string(), 4096);
+        ThreadContext context;
         for (std::int32_t i = 0; i < 1000; ++i) {
-            recorder.Add(static_cast<std::uint64_t>(i) * 10000, {i, -i, 32767});
-            if (recorder.WriteDue()) {
-                recorder.Write();
-            }
+            const Reading reading{i, -i, 32767};
+            recorder.Follow(context, true, static_cast<std::uint64_t>(i) * 10000, &reading, "");
         }
-        EXPECT_TRUE(recorder.Stopped());
     }
-    std::ifstream stream(path, std::ios::binary);
-    const std::string text(std::istreambuf_iterator<char>(stream), {});
+    const auto files = Recordings(folder);
+    ASSERT_EQ(files.size(), 1u);
+    const fs::path path = files[0];
+    std::string text;
+    {
+        std::ifstream stream(path, std::ios::binary);
+        text.assign(std::istreambuf_iterator<char>(stream), {});
+    }
     EXPECT_LE(text.size(), 4096u);
     EXPECT_GT(text.size(), 4096u - 100);
-    EXPECT_TRUE(text.ends_with("\n# the recording stopped here: the file reached its size cap\n"));
+    EXPECT_TRUE(
+        text.ends_with("\r\n# the recording stopped here: the file reached its size cap\r\n"));
     // Read back as one reading a row, at the rows' own interval.
     std::string error;
     const auto trace = tune::LoadPolledTrace(path.string(), TraceUnits::FromHeader, error);
@@ -241,6 +243,8 @@ TEST(TraceRecorder, StopsAtItsSizeCapAfterAWholeRowAndSaysSoOrWhereNoFileCanBeMa
     for (std::size_t i = 0; i < trace->readings.size(); ++i) {
         ASSERT_EQ(trace->readings[i].yaw, static_cast<std::int32_t>(i));
     }
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
 }
 
 }  // namespace
