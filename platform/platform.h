@@ -39,7 +39,8 @@ bool StartThread(ThreadRoutine routine, void* parameter, ThreadHandle& thread);
 // library): an unbounded wait would never end.
 bool JoinThread(ThreadHandle thread, std::uint32_t milliseconds);
 // Gives a thread up without ending it and releases the handle: it runs on until it returns by
-// itself, so this library stays loaded for the rest of the process (the thread returns into it).
+// itself, into this library, which stays loaded until then (Win32: every thread holds the library
+// until it exits, and one ended by force for good) or for the rest of the process (POSIX).
 void LetThreadGo(ThreadHandle thread);
 // Ends a thread that is blocked outside Velmora's own code and releases the handle. True when the
 // thread is gone within `milliseconds` (Win32). False when it is not, or when the OS has no safe

@@ -10,35 +10,40 @@ namespace {
 struct Start {
     ThreadRoutine routine;
     void* parameter;
+    HMODULE library;
 };
 
 DWORD WINAPI Trampoline(LPVOID raw) {
-    Start start = *static_cast<Start*>(raw);
+    const Start start = *static_cast<Start*>(raw);
     delete static_cast<Start*>(raw);
-    return start.routine(start.parameter);
+    const DWORD code = start.routine(start.parameter);
+    if (start.library == nullptr) {
+        return code;
+    }
+    // The thread's own hold on this library, taken by StartThread and let go as the thread exits:
+    // a thread given up while it runs on keeps the library loaded until it is gone, and the owner
+    // that gives it up pins nothing, which would take the loader's lock.
+    FreeLibraryAndExitThread(start.library, code);
 }
 
 HANDLE ToHandle(ThreadHandle thread) {
     return reinterpret_cast<HANDLE>(thread.value);
 }
 
-// A thread let go returns into this library when its blocking call ends: keep the library mapped
-// for the rest of the process, whatever the host unloads.
-void PinThisLibrary() {
-    HMODULE self = nullptr;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
-                       reinterpret_cast<LPCSTR>(&PinThisLibrary), &self);
-}
-
 }  // namespace
 
 bool StartThread(ThreadRoutine routine, void* parameter, ThreadHandle& thread) {
-    auto* start = new (std::nothrow) Start{routine, parameter};
+    auto* start = new (std::nothrow) Start{routine, parameter, nullptr};
     if (start == nullptr) {
         return false;
     }
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                       reinterpret_cast<LPCWSTR>(&Trampoline), &start->library);
     HANDLE handle = CreateThread(nullptr, 0, Trampoline, start, 0, nullptr);
     if (handle == nullptr) {
+        if (start->library != nullptr) {
+            FreeLibrary(start->library);
+        }
         delete start;
         return false;
     }
@@ -56,12 +61,12 @@ bool JoinThread(ThreadHandle thread, std::uint32_t milliseconds) {
 }
 
 void LetThreadGo(ThreadHandle thread) {
-    PinThisLibrary();
     CloseHandle(ToHandle(thread));
 }
 
 bool EndThreadByForce(ThreadHandle thread, std::uint32_t milliseconds) {
-    // Refused (a handle without the right, say): waiting for the end would wait for ever.
+    // Refused (a handle without the right, say): waiting for the end would wait for ever. A thread
+    // ended never lets its hold on this library go: the library stays loaded.
     if (!TerminateThread(ToHandle(thread), 0)) {
         LetThreadGo(thread);
         return false;
