@@ -7,9 +7,6 @@
 #include <algorithm>
 #include <bit>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
 #include <span>
 #include <string>
 #include <thread>
@@ -19,7 +16,6 @@
 #include "plugin_under_test.h"
 #include "polled_trace.h"
 #include "profile_replay.h"
-#include "tracking/trace_recorder.h"
 
 extern "C" {
 #include "host_os.h"
@@ -209,42 +205,6 @@ TEST(TraceFile, ACarsRowsArePolledStretchAfterStretchWithTheJoinsLeftOut) {
     EXPECT_EQ(polled->readings.size(), 11u + 21u);
     EXPECT_EQ(polled->joins, std::vector<std::size_t>{11});
     EXPECT_EQ(polled->readings[10].yaw, raw_angle::DegreesToRaw(-2.0));
-}
-
-TEST(TraceRecorder, StopsAtItsSizeCapAfterAWholeRowAndSaysSo) {
-    const auto folder =
-        fs::temp_directory_path() / ("velmora-capped-" + std::to_string(std::random_device{}()));
-    fs::create_directories(folder);
-    {
-        TraceRecorder recorder((folder / "").string(), 4096);
-        ThreadContext context;
-        for (std::int32_t i = 0; i < 1000; ++i) {
-            const Reading reading{i, -i, 32767};
-            recorder.Follow(context, true, static_cast<std::uint64_t>(i) * 10000, &reading, "");
-        }
-    }
-    const auto files = Recordings(folder);
-    ASSERT_EQ(files.size(), 1u);
-    const fs::path path = files[0];
-    std::string text;
-    {
-        std::ifstream stream(path, std::ios::binary);
-        text.assign(std::istreambuf_iterator<char>(stream), {});
-    }
-    EXPECT_LE(text.size(), 4096u);
-    EXPECT_GT(text.size(), 4096u - 100);
-    EXPECT_TRUE(
-        text.ends_with("\r\n# the recording stopped here: the file reached its size cap\r\n"));
-    // Read back as one reading a row, at the rows' own interval.
-    std::string error;
-    const auto trace = tune::LoadPolledTrace(path.string(), TraceUnits::FromHeader, error);
-    ASSERT_TRUE(trace) << error;
-    EXPECT_NEAR(trace->pollSeconds, 0.01, 1e-9);
-    for (std::size_t i = 0; i < trace->readings.size(); ++i) {
-        ASSERT_EQ(trace->readings[i].yaw, static_cast<std::int32_t>(i));
-    }
-    std::error_code ignored;
-    fs::remove_all(folder, ignored);
 }
 
 }  // namespace
