@@ -40,6 +40,17 @@ std::wstring FullPath(const std::wstring& path) {
     }
 }
 
+std::string Utf8(std::wstring_view text) {
+    const int size = static_cast<int>(text.size());
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<std::size_t>(length), '\0');
+    if (length > 0) {
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, narrow.data(), length, nullptr, nullptr);
+    }
+    return narrow;
+}
+
 }  // namespace
 
 std::wstring WidePath(const std::string& path) {
@@ -59,17 +70,6 @@ std::wstring WidePath(const std::string& path) {
         return std::wstring(kLongUncPrefix) + full.substr(2);
     }
     return full.empty() ? wide : std::wstring(kLongPrefix) + full;
-}
-
-std::string Utf8(std::wstring_view text) {
-    const int size = static_cast<int>(text.size());
-    const int length =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(length), '\0');
-    if (length > 0) {
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, narrow.data(), length, nullptr, nullptr);
-    }
-    return narrow;
 }
 
 bool ModuleDirectory(const void* address, std::string& directory) {
