@@ -19,8 +19,7 @@ namespace velmora::testing {
 // not share a descriptor, a settings file or a polling thread.
 class PluginUnderTest {
 public:
-    // `fileName`: the copy's name; by default the built library's own.
-    explicit PluginUnderTest(const std::string& config, const std::string& fileName = {});
+    explicit PluginUnderTest(const std::string& config);
     ~PluginUnderTest();
     PluginUnderTest(const PluginUnderTest&) = delete;
     PluginUnderTest& operator=(const PluginUnderTest&) = delete;
