@@ -6,10 +6,10 @@
 #include <memory>
 #include <string>
 
-#include "hosted_plugin.h"
-#include "plugin_library.h"
+#include "common/hosted_plugin.h"
+#include "common/plugin_library.h"
+#include "common/vehicle_records.h"
 #include "simulated_driver.h"
-#include "vehicle_records.h"
 #include "wait_until.h"
 
 namespace velmora::testing {

@@ -21,7 +21,7 @@
 #include "tracking/trace_recorder.h"
 
 extern "C" {
-#include "host_os.h"
+#include "common/host_os.h"
 }
 
 namespace velmora::testing {

@@ -1,6 +1,6 @@
-#include "hosted_plugin.h"
+#include "common/hosted_plugin.h"
 
-#include "host_abi.h"
+#include "common/host_abi.h"
 
 namespace velmora::host {
 

@@ -1,11 +1,11 @@
-#include "plugin_library.h"
+#include "common/plugin_library.h"
 
 #include <cstring>
 
-#include "host_abi.h"
+#include "common/host_abi.h"
 
 extern "C" {
-#include "host_os.h"
+#include "common/host_os.h"
 }
 
 namespace velmora::host {

@@ -4,7 +4,7 @@
 #include <string.h>
 #include <unistd.h>
 
-#include "host_os.h"
+#include "common/host_os.h"
 
 void* HostLoadLibrary(const char* path) {
     return dlopen(path, RTLD_NOW | RTLD_LOCAL);
@@ -46,4 +46,13 @@ int HostSetEnvironment(const char* name, const char* value) {
 
 int HostStdoutIsTerminal(void) {
     return isatty(STDOUT_FILENO);
+}
+
+int HostEnableAnsiOutput(void) {
+    /* Every terminal a POSIX system offers understands the few sequences the tools use. */
+    return 1;
+}
+
+void HostHoldOwnConsoleWindow(void) {
+    /* A terminal outlives the programs run in it. */
 }

@@ -1,4 +1,4 @@
-#include "host_options.h"
+#include "host/host_options.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "host_session.h"
+#include "host/host_session.h"
 
 #include <chrono>
 #include <csignal>
@@ -8,19 +8,18 @@
 #include <string>
 #include <thread>
 
-#include "frame_recorder.h"
-#include "hosted_plugin.h"
-#include "plain_view.h"
-#include "plugin_library.h"
-#include "run_statistics.h"
-#include "run_summary.h"
-#include "terminal.h"
-#include "terminal_view.h"
-#include "tracker_probe.h"
-#include "vehicle_records.h"
+#include "common/hosted_plugin.h"
+#include "common/plugin_library.h"
+#include "common/vehicle_records.h"
+#include "host/frame_recorder.h"
+#include "host/plain_view.h"
+#include "host/run_statistics.h"
+#include "host/run_summary.h"
+#include "host/terminal_view.h"
+#include "host/tracker_probe.h"
 
 extern "C" {
-#include "host_os.h"
+#include "common/host_os.h"
 }
 
 namespace velmora::host {
@@ -90,7 +89,7 @@ public:
     bool OpenRecorder() { return options_.csvPath.empty() || recorder_.Open(options_.csvPath); }
 
     void Run(RunSummary& summary) {
-        if (!options_.plain && HostStdoutIsTerminal() && EnableAnsiOutput()) {
+        if (!options_.plain && HostStdoutIsTerminal() && HostEnableAnsiOutput()) {
             view_ = std::make_unique<TerminalView>(title_);
         } else {
             view_ = std::make_unique<PlainView>();

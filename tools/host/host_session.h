@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host_options.h"
+#include "host/host_options.h"
 
 namespace velmora::host {
 

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string>
 
-#include "host_options.h"
-#include "host_session.h"
+#include "host/host_options.h"
+#include "host/host_session.h"
 
 int main(int argc, char** argv) {
     using namespace velmora::host;

@@ -1,4 +1,4 @@
-#include "plain_view.h"
+#include "host/plain_view.h"
 
 #include <cstdio>
 #include <string>

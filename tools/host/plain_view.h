@@ -1,6 +1,6 @@
 #pragma once
 
-#include "status_view.h"
+#include "host/status_view.h"
 
 namespace velmora::host {
 

@@ -1,4 +1,4 @@
-#include "run_statistics.h"
+#include "host/run_statistics.h"
 
 #include <algorithm>
 #include <cmath>

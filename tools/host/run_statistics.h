@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "control_names.h"
+#include "host/control_names.h"
 
 namespace velmora::host {
 

@@ -1,4 +1,4 @@
-#include "run_summary.h"
+#include "host/run_summary.h"
 
 namespace velmora::host {
 namespace {

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "run_statistics.h"
+#include "host/run_statistics.h"
 
 namespace velmora::host {
 

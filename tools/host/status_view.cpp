@@ -1,4 +1,4 @@
-#include "status_view.h"
+#include "host/status_view.h"
 
 #include <cstdio>
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "run_statistics.h"
+#include "host/run_statistics.h"
 
 namespace velmora::host {
 

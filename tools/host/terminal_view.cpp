@@ -1,4 +1,4 @@
-#include "terminal_view.h"
+#include "host/terminal_view.h"
 
 #include <algorithm>
 #include <cmath>

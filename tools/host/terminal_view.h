@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "status_view.h"
+#include "host/status_view.h"
 
 namespace velmora::host {
 

@@ -1,12 +1,12 @@
-#include "tracker_probe.h"
+#include "host/tracker_probe.h"
 
 #include <cstdio>
 #include <cstring>
 #include <optional>
 
 extern "C" {
-#include "host_os.h"
-#include "tools/simdriver/simulated_tracker.h"
+#include "common/host_os.h"
+#include "simdriver/simulated_tracker.h"
 }
 
 namespace velmora::host {
