@@ -1,4 +1,4 @@
-#include "host/host_session.h"
+#include "host/session.h"
 
 #include <chrono>
 #include <csignal>
@@ -12,10 +12,8 @@
 #include "common/plugin_library.h"
 #include "common/vehicle_records.h"
 #include "host/frame_recorder.h"
-#include "host/plain_view.h"
-#include "host/run_statistics.h"
+#include "host/live_view.h"
 #include "host/run_summary.h"
-#include "host/terminal_view.h"
 #include "host/tracker_probe.h"
 
 extern "C" {
@@ -89,11 +87,7 @@ public:
     bool OpenRecorder() { return options_.csvPath.empty() || recorder_.Open(options_.csvPath); }
 
     void Run(RunSummary& summary) {
-        if (!options_.plain && HostStdoutIsTerminal() && HostEnableAnsiOutput()) {
-            view_ = std::make_unique<TerminalView>(title_);
-        } else {
-            view_ = std::make_unique<PlainView>();
-        }
+        view_ = std::make_unique<LiveView>(title_, options_.plain);
         auto previousHandler = std::signal(SIGINT, OnInterrupt);
         const auto began = Clock::now();
         plugin_.Start();
@@ -239,7 +233,7 @@ private:
     const HostOptions& options_;
     HostedPlugin plugin_;
     const TrackerProbe& tracker_;
-    std::unique_ptr<StatusView> view_;
+    std::unique_ptr<LiveView> view_;
     FrameRecorder recorder_;
     RunStatistics statistics_;
     VehicleRecords records_;
