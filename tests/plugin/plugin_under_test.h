@@ -6,7 +6,6 @@
 #include <memory>
 #include <string>
 
-#include "common/hosted_plugin.h"
 #include "common/plugin_library.h"
 #include "common/vehicle_records.h"
 #include "simulated_driver.h"

@@ -8,7 +8,6 @@
 #include <string>
 #include <thread>
 
-#include "common/hosted_plugin.h"
 #include "common/plugin_library.h"
 #include "common/vehicle_records.h"
 #include "host/frame_recorder.h"
