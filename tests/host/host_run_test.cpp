@@ -65,7 +65,7 @@ TEST(HostRun, ASessionWithCarsResetAndReleaseKeepsTheContractAndClosesTheDriver)
     ExpectHostContractKept(run);
     EXPECT_GT(run.Answered("Camera_YawLeft"), 0);
     EXPECT_GE(run.Control("Camera_MoveUp", "min"), 0.5);
-    EXPECT_EQ(run.Text("last_vehicle"), "Touring Blue");
+    EXPECT_EQ(run.Text("last_vehicle"), "\"Touring Blue \"");  // exact, the space shown
     EXPECT_EQ(run.Text("ended_with"), "Release");
     EXPECT_EQ(run.Text("driver.is_open"), "0");
     EXPECT_EQ(run.Text("driver.calls_in_progress"), "0");

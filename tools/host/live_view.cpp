@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <utility>
 
+#include "config/shown_name.h"
+
 extern "C" {
 #include "common/host_os.h"
 }
@@ -79,6 +81,11 @@ void AddRow(std::string& screen, int row, const std::string& text) {
 
 }  // namespace
 
+std::string ShownVehicle(const std::string& name) {
+    const std::string hidden = HiddenInName(name);
+    return QuotedName(name) + (hidden.empty() ? "" : " (" + hidden + ")");
+}
+
 LiveView::LiveView(std::string title, bool plain)
     : title_(std::move(title)),
       terminal_(!plain && HostStdoutIsTerminal() && HostEnableAnsiOutput()) {
@@ -109,7 +116,8 @@ void LiveView::ShowBlock(const LiveStatus& status) {
     std::snprintf(text, sizeof text, "\x1b[1mvelmora-host\x1b[0m  %s    %.1f s of %.1f s",
                   title_.c_str(), status.elapsed, status.duration);
     AddRow(screen, 1, text);
-    AddRow(screen, 2, "  vehicle   " + (status.vehicle.empty() ? "(none)" : status.vehicle));
+    AddRow(screen, 2,
+           "  vehicle   " + (status.vehicle.empty() ? "(none)" : ShownVehicle(status.vehicle)));
     std::snprintf(text, sizeof text, "  tracker   %-8s  %s", status.tracker.c_str(),
                   status.trackerDetail.c_str());
     AddRow(screen, 3, text);
@@ -150,7 +158,7 @@ void LiveView::ShowLine(const LiveStatus& status) {
                   status.elapsed, status.framesPerSecond, status.queriesPerSecond,
                   status.tracker.c_str(), PluginState(status).c_str());
     std::string line = head;
-    line += "  vehicle \"" + status.vehicle + "\" |";
+    line += "  vehicle " + QuotedName(status.vehicle) + " |";
     for (int i = 0; i < static_cast<int>(kControlNames.size()); ++i) {
         // "Camera_" is the same on all nine: leave it out to keep the line readable.
         line += std::string(" ") + (kControlNames[i] + 7) + " " +

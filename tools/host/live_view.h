@@ -54,4 +54,8 @@ private:
     double nextLine_ = 1.0;
 };
 
+// A car's name as the host shows it: quoted, exactly as given, with what it hides, if anything
+// (a space at an end, a tab): the plug-in matches a section byte for byte.
+std::string ShownVehicle(const std::string& name);
+
 }  // namespace velmora::host

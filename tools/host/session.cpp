@@ -134,7 +134,7 @@ private:
         while (nextChange_ < options_.vehicles.size() &&
                options_.vehicles[nextChange_].at <= elapsed) {
             vehicle_ = options_.vehicles[nextChange_++].name;
-            view_->Event(elapsed, "vehicle: " + vehicle_);
+            view_->Event(elapsed, "vehicle: " + ShownVehicle(vehicle_));
             ReportVehicles(elapsed);
         }
         // The game keeps reporting its field; an unchanged player's car must change nothing.
