@@ -83,4 +83,14 @@ TEST(HostRun, AHeadVisitingEveryDirectionAnswersEveryControlThePlayersCarAllows)
     }
 }
 
+// None preloaded, the driver in the game's folder: the plug-in finds it, and the host says where.
+TEST(HostRun, ADriverOnlyThePluginsOwnSearchFindsIsReportedWhereItWasFound) {
+    const Summary run("found_by_search");
+    ExpectHostContractKept(run);
+    EXPECT_TRUE(run.Text("tracker_found").starts_with("simulated tracker (game"))
+        << run.Text("tracker_found");
+    EXPECT_EQ(run.Text("driver.opens"), "1");
+    EXPECT_GT(run.Answered("Camera_YawLeft"), 0);
+}
+
 }  // namespace

@@ -9,6 +9,12 @@
 void* HostLoadLibrary(const char* path);
 void* HostFindSymbol(void* library, const char* name);
 void HostFreeLibrary(void* library);
+/* The library that a load by this bare file name would take without searching, because one of that
+   name is loaded already (the system's search looks there first), with a reference of the
+   caller's own that keeps it loaded. NULL when none is loaded. Loads nothing. */
+void* HostFindLoadedLibrary(const char* name);
+/* The file a loaded library came from. 0 on failure. */
+int HostLibraryPath(void* library, char* buffer, size_t size);
 /* The directory of the running program, with a trailing separator. 0 on failure. */
 int HostProgramDirectory(char* buffer, size_t size);
 /* The file name of the plug-in library and of the simulated driver on this OS. */

@@ -1,5 +1,6 @@
 #define _GNU_SOURCE
 #include <dlfcn.h>
+#include <link.h>
 #include <stdlib.h>
 #include <string.h>
 #include <unistd.h>
@@ -16,6 +17,20 @@ void* HostFindSymbol(void* library, const char* name) {
 
 void HostFreeLibrary(void* library) {
     dlclose(library);
+}
+
+void* HostFindLoadedLibrary(const char* name) {
+    /* A bare name also matches the soname of a library loaded by path, as a load would. */
+    return dlopen(name, RTLD_NOW | RTLD_NOLOAD);
+}
+
+int HostLibraryPath(void* library, char* buffer, size_t size) {
+    struct link_map* map = NULL;
+    if (dlinfo(library, RTLD_DI_LINKMAP, &map) != 0 || map == NULL || strlen(map->l_name) >= size) {
+        return 0;
+    }
+    strcpy(buffer, map->l_name);
+    return 1;
 }
 
 int HostProgramDirectory(char* buffer, size_t size) {

@@ -22,6 +22,17 @@ void HostFreeLibrary(void* library) {
     FreeLibrary((HMODULE)library);
 }
 
+void* HostFindLoadedLibrary(const char* name) {
+    /* Matches the file name of every loaded module, whatever its folder, as LoadLibrary does. */
+    HMODULE module = NULL;
+    return GetModuleHandleExA(0, name, &module) ? (void*)module : NULL;
+}
+
+int HostLibraryPath(void* library, char* buffer, size_t size) {
+    DWORD length = GetModuleFileNameA((HMODULE)library, buffer, (DWORD)size);
+    return length > 0 && length < size;
+}
+
 int HostProgramDirectory(char* buffer, size_t size) {
     DWORD length = GetModuleFileNameA(NULL, buffer, (DWORD)size);
     if (length == 0 || length >= size) {

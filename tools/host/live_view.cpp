@@ -20,7 +20,7 @@ constexpr std::array<float, kControlNames.size()> kFullScale = {2.1f, 2.1f,  1.8
                                                                 1.0f, 1.25f, 1.25f,  1.0f};
 
 // Rows of the fixed block; the scrolling region begins below them.
-constexpr int kBlockRows = 16;
+constexpr int kBlockRows = 17;
 constexpr int kBarWidth = 24;
 // The block must fit an 80x24 terminal: a row that wrapped would push the block out of place.
 constexpr std::size_t kWidth = 79;
@@ -118,20 +118,21 @@ void LiveView::ShowBlock(const LiveStatus& status) {
     AddRow(screen, 1, text);
     AddRow(screen, 2,
            "  vehicle   " + (status.vehicle.empty() ? "(none)" : ShownVehicle(status.vehicle)));
-    std::snprintf(text, sizeof text, "  tracker   %-8s  %s", status.tracker.c_str(),
+    AddRow(screen, 3, "  tracker   " + status.trackerFound);
+    std::snprintf(text, sizeof text, "            %-8s  %s", status.tracker.c_str(),
                   status.trackerDetail.c_str());
-    AddRow(screen, 3, text);
-    AddRow(screen, 4,
+    AddRow(screen, 4, status.tracker == "none" ? "" : text);
+    AddRow(screen, 5,
            status.trackerFailures.empty() ? "" : "            failed    " + status.trackerFailures);
     std::snprintf(text, sizeof text, "  plug-in   %-25s  frames/s %5.1f  queries/s %6.0f",
                   PluginState(status).c_str(), status.framesPerSecond, status.queriesPerSecond);
-    AddRow(screen, 5, text);
+    AddRow(screen, 6, text);
     const RunStatistics& statistics = *status.statistics;
     for (int i = 0; i < static_cast<int>(kControlNames.size()); ++i) {
         const ControlTally& tally = statistics.Tally(i);
         std::snprintf(text, sizeof text, "  %-17s %8s  %s", kControlNames[i],
                       LastAnswer(tally).c_str(), Bar(tally, kFullScale[i]).c_str());
-        AddRow(screen, 6 + i, text);
+        AddRow(screen, 7 + i, text);
     }
     std::string undriven = "  not driven:";
     for (int i = 0; i < static_cast<int>(kUndrivenControls.size()); ++i) {
@@ -139,7 +140,7 @@ void LiveView::ShowBlock(const LiveStatus& status) {
         undriven += std::string(" ") + kUndrivenControls[i] + " " +
                     std::to_string(statistics.Tally(index).answered);
     }
-    AddRow(screen, 15, undriven + " answers");
+    AddRow(screen, kBlockRows - 1, undriven + " answers");
     AddRow(screen, kBlockRows, "  -- events " + std::string(kWidth - 13, '-'));
     screen +=
         "\x1b"

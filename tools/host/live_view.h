@@ -12,6 +12,7 @@ struct LiveStatus {
     double duration = 0.0;
     std::string vehicle;
     std::string tracker;
+    std::string trackerFound;
     std::string trackerDetail;
     std::string trackerFailures;
     // Whether the controls answered in the last frame: what the game would see. The host's own

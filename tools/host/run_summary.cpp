@@ -69,6 +69,7 @@ void WriteSummary(std::FILE* out, const RunSummary& summary) {
     std::fprintf(out, "summary.vehicle_updates = %lld\n",
                  static_cast<long long>(summary.vehicleUpdates));
     std::fprintf(out, "summary.last_vehicle = %s\n", QuotedName(summary.lastVehicle).c_str());
+    std::fprintf(out, "summary.tracker_found = %s\n", summary.trackerFound.c_str());
     std::fprintf(out, "summary.tracker = %s\n", summary.tracker.c_str());
     for (const auto& [name, value] : summary.driverCounters) {
         std::fprintf(out, "summary.driver.%s = %lld\n", name.c_str(),

@@ -90,6 +90,7 @@ struct RunSummary {
     const RunStatistics* statistics = nullptr;
     std::int64_t vehicleUpdates = 0;
     std::string lastVehicle;
+    std::string trackerFound;  // what the plug-in's search for the driver found, and where
     std::string tracker;
     // Counters of the simulated driver, read after Stop; empty when it has no test interface.
     std::vector<std::pair<std::string, std::int64_t>> driverCounters;

@@ -74,7 +74,7 @@ private:
 class Session {
 public:
     Session(const HostOptions& options, HostedPlugin plugin, std::string title,
-            const TrackerProbe& tracker)
+            TrackerProbe& tracker)
         : options_(options),
           plugin_(plugin),
           tracker_(tracker),
@@ -91,6 +91,9 @@ public:
         const auto began = Clock::now();
         plugin_.Start();
         summary.startMilliseconds = Milliseconds(Clock::now() - began);
+        tracker_.FindPluginsDriver();
+        summary.trackerFound = tracker_.Found();
+        view_->Event(Seconds(Clock::now() - began), "tracker: " + summary.trackerFound);
         const auto period = std::chrono::duration_cast<Clock::duration>(
             std::chrono::duration<double>(1.0 / options_.fps));
         auto nextFrame = Clock::now();
@@ -219,6 +222,7 @@ private:
         status.duration = options_.duration;
         status.vehicle = vehicle_;
         status.tracker = tracker_.State();
+        status.trackerFound = tracker_.Found();
         status.trackerDetail = tracker_.Detail();
         status.trackerFailures = tracker_.Failures();
         status.answering = answering_;
@@ -231,7 +235,7 @@ private:
 
     const HostOptions& options_;
     HostedPlugin plugin_;
-    const TrackerProbe& tracker_;
+    TrackerProbe& tracker_;
     std::unique_ptr<LiveView> view_;
     FrameRecorder recorder_;
     RunStatistics statistics_;
@@ -279,7 +283,7 @@ int RunHost(const HostOptions& options) {
                                                   : options.driverPath;
 
     TrackerProbe tracker;
-    if (!options.noDriver && !tracker.Load(summary.driver, options.trackerEnvironment)) {
+    if (!options.noDriver && !tracker.Preload(summary.driver, options.trackerEnvironment)) {
         std::fprintf(stderr,
                      "velmora-host: cannot load the tracker driver %s (--driver none runs "
                      "without one)\n",
