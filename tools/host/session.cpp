@@ -92,8 +92,9 @@ public:
         plugin_.Start();
         summary.startMilliseconds = Milliseconds(Clock::now() - began);
         tracker_.FindPluginsDriver();
-        summary.trackerFound = tracker_.Found();
-        view_->Event(Seconds(Clock::now() - began), "tracker: " + summary.trackerFound);
+        trackerFound_ = tracker_.Found();
+        summary.trackerFound = trackerFound_;
+        view_->Event(Seconds(Clock::now() - began), "tracker: " + trackerFound_);
         const auto period = std::chrono::duration_cast<Clock::duration>(
             std::chrono::duration<double>(1.0 / options_.fps));
         auto nextFrame = Clock::now();
@@ -222,7 +223,7 @@ private:
         status.duration = options_.duration;
         status.vehicle = vehicle_;
         status.tracker = tracker_.State();
-        status.trackerFound = tracker_.Found();
+        status.trackerFound = trackerFound_;
         status.trackerDetail = tracker_.Detail();
         status.trackerFailures = tracker_.Failures();
         status.answering = answering_;
@@ -236,6 +237,7 @@ private:
     const HostOptions& options_;
     HostedPlugin plugin_;
     TrackerProbe& tracker_;
+    std::string trackerFound_;
     std::unique_ptr<LiveView> view_;
     FrameRecorder recorder_;
     RunStatistics statistics_;
