@@ -9,33 +9,41 @@ namespace velmora {
 namespace {
 
 template <class Number>
-std::optional<Number> AtLeast(std::optional<Number> value, Number floor) {
-    if (value && floor > *value) {
-        return floor;
+std::optional<Number> AtLeast(std::optional<Number> value, const std::optional<double>& floor) {
+    if (value && floor && *value < *floor) {
+        return static_cast<Number>(*floor);
     }
     return value;
 }
 
-AxisOverrides ReadAxis(ConfigFile& config, const std::string& section, const keys::AxisKeys& key) {
-    AxisOverrides axis;
-    axis.minFrames = AtLeast(ParseInt(config.Value(section, key.minFrames)), 1);
-    axis.offsetFrame = AtLeast(ParseInt(config.Value(section, key.offsetFrame)), 0);
-    axis.decreaseFrame = AtLeast(ParseFloat(config.Value(section, key.decreaseFrame)), 1.0f);
-    const std::string& maxFrames = config.Value(section, key.maxFrames);
-    if (!maxFrames.empty()) {
-        axis.maxFrames = ParseInt(maxFrames).value_or(0);
+// One key's value onto the filter field it sets; an empty or unreadable value changes nothing,
+// but for a ring length, which counts an unreadable value as 0.
+void ApplyValue(const SettingKey& key, const std::string& value, FilterSettings& settings) {
+    if (const auto* field = std::get_if<float FilterSettings::*>(&key.field)) {
+        if (const auto read = AtLeast(ParseFloat(value), key.floor)) {
+            settings.*(*field) = *read;
+        }
+        return;
     }
-    return axis;
+    std::int32_t FilterSettings::*field = std::get<std::int32_t FilterSettings::*>(key.field);
+    if (key.type == KeyType::RingLength) {
+        if (!value.empty()) {
+            settings.*field = RingLength(ParseInt(value).value_or(0), settings.MinFrames);
+        }
+    } else if (const auto read = AtLeast(ParseInt(value), key.floor)) {
+        settings.*field = *read;
+    }
 }
 
 }  // namespace
 
 SwitchOverrides ReadSwitches(ConfigFile& config) {
     SwitchOverrides switches;
-    switches.useTracker = ParseFlag(config.Value(keys::kSettings, keys::kUseTracker));
-    switches.testMode = ParseFlag(config.Value(keys::kSettings, keys::kTestMode));
-    switches.useFiltering = ParseFlag(config.Value(keys::kSettings, keys::kUseFiltering));
-    switches.recordTrace = ParseFlag(config.Value(keys::kSettings, keys::kRecordTrace));
+    for (const SettingKey& key : kSettingKeys) {
+        if (const auto* field = std::get_if<std::optional<bool> SwitchOverrides::*>(&key.field)) {
+            switches.*(*field) = ParseFlag(config.Value(keys::kSettings, key.name));
+        }
+    }
     return switches;
 }
 
@@ -54,16 +62,25 @@ std::vector<std::string> ProfileChain(ConfigFile& config, const std::string& sec
     return {chain.rbegin(), chain.rend()};
 }
 
-ProfileOverrides ReadProfile(ConfigFile& config, const std::string& section) {
-    ProfileOverrides profile;
-    for (std::size_t i = 0; i < keys::kDirections.size(); ++i) {
-        profile.directions[i] = ParseFlag(config.Value(section, keys::kDirections[i]));
+ProfileSection ReadProfile(ConfigFile& config, const std::string& section,
+                           const std::array<FilterSettings, 3>& filters) {
+    ProfileSection read{{}, filters};
+    for (const SettingKey& key : kSettingKeys) {
+        if (const auto* direction = std::get_if<keys::Direction>(&key.field)) {
+            read.directions[static_cast<std::size_t>(*direction)] =
+                ParseFlag(config.Value(section, key.name));
+        }
     }
-    profile.sdSkipfactor = ParseFloat(config.Value(keys::kSettings, keys::kSdSkipfactor));
-    for (std::size_t i = 0; i < keys::kAxes.size(); ++i) {
-        profile.axes[i] = ReadAxis(config, section, keys::kAxes[i]);
+    const std::string settings = keys::kSettings;
+    for (std::size_t axis = 0; axis < read.filters.size(); ++axis) {
+        for (const SettingKey& key : kSettingKeys) {
+            if (SetsFilter(key)) {
+                const std::string& where = key.place == KeyPlace::Settings ? settings : section;
+                ApplyValue(key, config.Value(where, KeyName(key, axis)), read.filters[axis]);
+            }
+        }
     }
-    return profile;
+    return read;
 }
 
 }  // namespace velmora

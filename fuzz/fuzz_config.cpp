@@ -101,7 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     sections.push_back(keys::kGeneralFilter);
     for (const std::string& section : sections) {
         for (const std::string& name : ProfileChain(config, section)) {
-            ReadProfile(config, name);
+            ReadProfile(config, name, {});
         }
     }
     return 0;

@@ -83,9 +83,14 @@ void CheckReloadChangesNothing(AxisFilter& filter, std::int32_t longer) {
             "reload keeps FrameCount, Window and Output");
 }
 
-velmora::FilterParameters AnyParameters(FuzzedDataProvider& in) {
-    return {in.ConsumeIntegral<std::int32_t>(), in.ConsumeIntegral<std::int32_t>(), AnyFloat(in),
-            AnyFloat(in)};
+// New parameters; the ring stays as it is.
+velmora::FilterSettings AnyParameters(FuzzedDataProvider& in, const AxisFilter& filter) {
+    velmora::FilterSettings settings = filter.Settings();
+    settings.MinFrames = in.ConsumeIntegral<std::int32_t>();
+    settings.OffsetFrame = in.ConsumeIntegral<std::int32_t>();
+    settings.DecreaseFrame = AnyFloat(in);
+    settings.SDSkipfactor = AnyFloat(in);
+    return settings;
 }
 
 }  // namespace
@@ -110,7 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 CheckReloadChangesNothing(filter, RingLength(in));
                 break;
             case 2:
-                filter.SetParameters(AnyParameters(in));
+                filter.Set(AnyParameters(in, filter));
                 break;
             case 3:
                 around = in.ConsumeIntegral<std::int32_t>();

@@ -20,6 +20,10 @@ ModuleHandle LoadLibraryByName(const char* name);
 // Null when the library has no entry point of that name.
 void* FindEntryPoint(ModuleHandle module, const char* name);
 void UnloadLibrary(ModuleHandle module);
+// Keeps the library (or program) whose code calls this loaded until the process ends, whatever
+// unloads it later: code that must outlive an unload (a thread let go, a driver's open socket)
+// stays mapped.
+void PinThisLibrary();
 
 // --- Threads and time ----------------------------------------------------------------------------
 

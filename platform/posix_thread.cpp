@@ -26,6 +26,8 @@ pthread_t ToPthread(ThreadHandle thread) {
     return static_cast<pthread_t>(thread.value);
 }
 
+}  // namespace
+
 // An abandoned thread returns into this library when its blocking call ends; if the host unloaded
 // the plug-in in the meantime it would return into unmapped code. Pin the library for the rest of
 // the process instead.
@@ -35,8 +37,6 @@ void PinThisLibrary() {
         dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
     }
 }
-
-}  // namespace
 
 bool StartThread(ThreadRoutine routine, void* parameter, ThreadHandle& thread) {
     auto* start = new (std::nothrow) Start{routine, parameter};

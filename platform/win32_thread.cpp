@@ -24,6 +24,8 @@ HANDLE ToHandle(ThreadHandle thread) {
     return reinterpret_cast<HANDLE>(thread.value);
 }
 
+}  // namespace
+
 // A thread let go returns into this library when its blocking call ends: keep the library mapped
 // for the rest of the process, whatever the host unloads.
 void PinThisLibrary() {
@@ -31,8 +33,6 @@ void PinThisLibrary() {
     GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
                        reinterpret_cast<LPCSTR>(&PinThisLibrary), &self);
 }
-
-}  // namespace
 
 bool StartThread(ThreadRoutine routine, void* parameter, ThreadHandle& thread) {
     auto* start = new (std::nothrow) Start{routine, parameter};

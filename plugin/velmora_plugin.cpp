@@ -43,9 +43,8 @@ PluginObjectInfo* VelmoraPlugin::ObjectInfo() {
 
 void VelmoraPlugin::Start() {
     Guarded([&] {
-        switches_.BeginSession();
+        head_.BeginSession();
         controls_.Bind();
-        head_.LoadSettings();
         poller_.Start();
     });
 }

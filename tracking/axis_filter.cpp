@@ -68,8 +68,8 @@ std::int32_t AtLeastOne(std::int32_t n) {
 
 AxisFilter::AxisFilter(std::int32_t minFrames, std::int32_t maxFrames, float decreaseFrame,
                        std::int32_t offsetFrame)
-    : parameters_{minFrames, offsetFrame, decreaseFrame},
-      frames_(static_cast<std::size_t>(AtLeastOne(maxFrames)), 0) {}
+    : parameters_{minFrames, AtLeastOne(maxFrames), decreaseFrame, offsetFrame},
+      frames_(static_cast<std::size_t>(parameters_.MaxFrames), 0) {}
 
 void AxisFilter::AddSample(std::int32_t raw) {
     const std::int32_t length = MaxFrames();
@@ -172,6 +172,12 @@ void AxisFilter::SetMaxFrames(std::int32_t n) {
     } else if (n < MaxFrames()) {
         ShrinkRing(n);
     }
+    parameters_.MaxFrames = MaxFrames();
+}
+
+void AxisFilter::Set(const FilterSettings& settings) {
+    parameters_ = settings;
+    SetMaxFrames(settings.MaxFrames);
 }
 
 void AxisFilter::GrowRing(std::int32_t n) {

@@ -5,15 +5,9 @@
 #include <span>
 #include <vector>
 
-namespace velmora {
+#include "config/filter_settings.h"
 
-// What the settings choose for one filter; a change counts from the next sample.
-struct FilterParameters {
-    std::int32_t MinFrames;     // the fewest samples averaged
-    std::int32_t OffsetFrame;   // subtracted from the window's shrink
-    float DecreaseFrame;        // tracker units of distance per sample of shrink
-    float SDSkipfactor = 2.5f;  // outliers lie beyond this many standard deviations
-};
+namespace velmora {
 
 // Smooths one tracker axis: unwraps readings across the ends of the tracker's range, averages an
 // adaptive number of the newest samples (many while the head is still, few while it moves) and
@@ -48,12 +42,14 @@ public:
     // Changes the ring length, keeping the newest samples. Keeps the old ring when the memory for
     // a new one cannot be had; never throws.
     void SetMaxFrames(std::int32_t n);
+    // The parameters count from the next sample; the ring changes length at once, as SetMaxFrames.
+    void Set(const FilterSettings& settings);
 
     // The smoothed value of the last AddSample.
     std::int32_t Output() const { return output_; }
     std::int32_t MaxFrames() const { return static_cast<std::int32_t>(frames_.size()); }
-    const FilterParameters& Parameters() const { return parameters_; }
-    void SetParameters(const FilterParameters& parameters) { parameters_ = parameters; }
+    // The parameters and the ring's length as it is.
+    const FilterSettings& Settings() const { return parameters_; }
     View Inspect() const { return {frames_, writeIndex_, frameCount_, window_}; }
 
 private:
@@ -64,7 +60,7 @@ private:
     void GrowRing(std::int32_t n);
     void ShrinkRing(std::int32_t n);
 
-    FilterParameters parameters_;
+    FilterSettings parameters_;  // its MaxFrames kept equal to the ring's length
     std::int32_t output_ = 0;
     std::vector<std::int32_t> frames_;
     std::int32_t writeIndex_ = 0;

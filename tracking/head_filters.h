@@ -1,6 +1,8 @@
 #pragma once
 
-#include "config/overrides.h"
+#include <array>
+
+#include "config/filter_settings.h"
 #include "tracking/axis_filter.h"
 #include "tracking/reading.h"
 
@@ -17,10 +19,17 @@ public:
     }
     Reading Outputs() const { return {yaw_.Output(), pitch_.Output(), roll_.Output()}; }
 
-    // Applies one section's overrides. A profile is a sequence of these, one per section of its
-    // chain: a section that shrinks a ring drops history even when a later one grows it back, so
-    // a chain must never be folded into one final change.
-    void Apply(const ProfileOverrides& profile, bool useFiltering);
+    // Yaw, pitch, roll.
+    std::array<FilterSettings, 3> Settings() const {
+        return {yaw_.Settings(), pitch_.Settings(), roll_.Settings()};
+    }
+    // One change of all three; a ring that shrinks drops its oldest samples at once, even when a
+    // later change grows it back.
+    void Set(const std::array<FilterSettings, 3>& settings) {
+        yaw_.Set(settings[0]);
+        pitch_.Set(settings[1]);
+        roll_.Set(settings[2]);
+    }
 
     const AxisFilter& Yaw() const { return yaw_; }
     const AxisFilter& Pitch() const { return pitch_; }

@@ -1,8 +1,7 @@
 #include "tracking/shared_head.h"
 
 #include "config/settings_file.h"
-#include "config/settings_keys.h"
-#include "config/settings_reader.h"
+#include "tracking/settings_load.h"
 
 namespace velmora {
 namespace {
@@ -50,9 +49,17 @@ void SharedHead::ApplySettings(std::string_view text) {
         return;
     }
     config_.Parse(text);
-    switches_.Apply(ReadSwitches(config_));
-    LoadFilterProfile(keys::kGeneralFilter);
-    LoadFilterProfile(currentVehicle_);
+    ApplyLoad(config_, currentVehicle_, switches_, filters_);
+}
+
+void SharedHead::BeginSession() {
+    switches_.BeginSession();
+    LoadSettings();
+}
+
+void SharedHead::BeginSession(std::string_view text) {
+    switches_.BeginSession();
+    ApplySettings(text);
 }
 
 bool SharedHead::ChangeVehicle(std::string_view name) {
@@ -62,8 +69,7 @@ bool SharedHead::ChangeVehicle(std::string_view name) {
     }
     currentVehicle_.assign(name);
     vehicleChanges_.fetch_add(1, std::memory_order_relaxed);
-    LoadFilterProfile(keys::kGeneralFilter);
-    LoadFilterProfile(currentVehicle_);
+    ApplyVehicleChange(config_, currentVehicle_, switches_, filters_);
     return true;
 }
 
@@ -83,15 +89,6 @@ bool SharedHead::VehicleSince(std::uint32_t& seen, std::string& name) const {
 HeadFilters SharedHead::Filters() const {
     LockHold hold(lock_);
     return filters_;
-}
-
-void SharedHead::LoadFilterProfile(const std::string& section) {
-    // Section by section, farthest ancestor first, as each one's own change.
-    for (const std::string& name : ProfileChain(config_, section)) {
-        const ProfileOverrides profile = ReadProfile(config_, name);
-        switches_.ApplyDirections(profile);
-        filters_.Apply(profile, switches_.UseFiltering());
-    }
 }
 
 }  // namespace velmora

@@ -24,6 +24,7 @@ namespace velmora {
 // - VehicleSince: the polling thread, while it records a trace.
 // - Outputs, ChangeVehicle: the host's thread.
 // - LoadSettings: either (Start and Reset on the host's, the test-mode reload on the polling one).
+// - BeginSession: the host's thread, in Start.
 // The switches that the host's thread reads without the lock are atomics (Switches).
 class SharedHead {
 public:
@@ -43,6 +44,10 @@ public:
     void LoadSettings();
     // The same on the bytes of a file already read (an unreadable file is none at all).
     void ApplySettings(std::string_view text);
+    // What Start does with the settings: a new session (enabled, every direction allowed), then
+    // LoadSettings, or ApplySettings on `text`. The vehicle stays the one last known.
+    void BeginSession();
+    void BeginSession(std::string_view text);
     // The player now drives `name`: "General Filter", then its own profile, from the settings as
     // last read. False, and nothing changes, when that was the vehicle already.
     bool ChangeVehicle(std::string_view name);
@@ -60,8 +65,6 @@ public:
     HeadFilters Filters() const;
 
 private:
-    void LoadFilterProfile(const std::string& section);  // with the lock held
-
     Switches& switches_;
     const std::string settingsPath_;
     const std::string folder_;

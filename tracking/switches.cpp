@@ -25,9 +25,9 @@ void Switches::Apply(const SwitchOverrides& switches) {
     Store(recordTrace_, switches.recordTrace);
 }
 
-void Switches::ApplyDirections(const ProfileOverrides& profile) {
+void Switches::ApplyDirections(const DirectionOverrides& directions) {
     for (std::size_t i = 0; i < directions_.size(); ++i) {
-        Store(directions_[i], profile.directions[i]);
+        Store(directions_[i], directions[i]);
     }
 }
 

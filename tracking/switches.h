@@ -33,7 +33,7 @@ public:
     // "Use Tracker", "TestMode", "Use Filtering" and "Record Trace", where the file sets them.
     void Apply(const SwitchOverrides& switches);
     // A profile section's direction flags, where it sets them.
-    void ApplyDirections(const ProfileOverrides& profile);
+    void ApplyDirections(const DirectionOverrides& directions);
 
 private:
     std::atomic<bool> enabled_{false};

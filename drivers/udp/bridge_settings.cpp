@@ -2,16 +2,16 @@
 
 #include <charconv>
 #include <cmath>
-#include <fstream>
 #include <string>
 #include <system_error>
 
+#include "config/config_lines.h"
 #include "config/number_reader.h"
+#include "config/settings_file.h"
 
 namespace velmora::udp {
 namespace {
 
-constexpr std::size_t kMaxFileBytes = 64 * 1024;
 constexpr std::uint32_t kMaxStalenessMs = 60000;
 constexpr double kMaxOffsetDegrees = 180.0;
 
@@ -95,8 +95,6 @@ bool ReadAddress(std::string_view text, std::uint32_t& target) {
     return true;
 }
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
 }  // namespace
 
 std::optional<BridgeKey> FindBridgeKey(std::string_view lowerCaseName) {
@@ -109,27 +107,25 @@ std::optional<BridgeKey> FindBridgeKey(std::string_view lowerCaseName) {
 }
 
 std::vector<BridgeLine> SplitBridgeLines(std::string_view text) {
-    if (text.starts_with(kByteOrderMark)) {
-        text.remove_prefix(kByteOrderMark.size());
-    }
     std::vector<BridgeLine> lines;
-    for (std::size_t number = 1; !text.empty(); ++number) {
-        const auto newline = text.find('\n');
-        std::string_view line = text.substr(0, newline);
-        text.remove_prefix(newline == std::string_view::npos ? text.size() : newline + 1);
-        line = Trim(line.substr(0, line.find(';')));
-        if (line.empty()) {
-            continue;
+    ConfigLines reader(text);
+    while (const std::optional<ConfigLine> line = reader.Next()) {
+        std::string_view key = line->key;
+        std::string_view value = line->value;
+        bool assigns = line->assigns;
+        if (line->header) {
+            // The bridge has no sections: a bracketed line is split like any other. The brackets
+            // lie just outside the section's view, in the same text.
+            const std::string_view whole(line->section.data() - 1, line->section.size() + 2);
+            const std::size_t equals = whole.find('=');
+            assigns = equals != std::string_view::npos;
+            key = whole.substr(0, equals);
+            value = assigns ? whole.substr(equals + 1) : std::string_view();
         }
-        const auto equals = line.find('=');
-        BridgeLine split;
-        split.number = number;
-        split.key = Lower(Trim(line.substr(0, equals)));
-        if (equals != std::string_view::npos) {
-            split.value = Trim(line.substr(equals + 1));
-            split.assigns = true;
+        // The plug-in keeps a line of tabs as an empty key; for the bridge it holds nothing.
+        if (!Trim(key).empty() || assigns) {
+            lines.push_back({line->number, Lower(Trim(key)), Trim(value), assigns});
         }
-        lines.push_back(std::move(split));
     }
     return lines;
 }
@@ -178,15 +174,9 @@ BridgeSettings ParseSettings(std::string_view text) {
     return settings;
 }
 
-BridgeSettings LoadSettings(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return {};
-    }
-    std::string text(kMaxFileBytes, '\0');
-    file.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(file.gcount()));
-    return ParseSettings(text);
+BridgeSettings LoadSettings(const std::string& path) {
+    const std::optional<std::string> bytes = ReadSettingsFile(path);
+    return bytes ? ParseSettings(*bytes) : BridgeSettings{};
 }
 
 }  // namespace velmora::udp

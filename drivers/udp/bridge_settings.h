@@ -3,7 +3,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -58,8 +57,10 @@ struct BridgeLine {
     bool assigns = false;    // false for a line without '=', which the reader skips
 };
 
-// Lines of "key = value"; ';' starts a comment; keys in any letter case. One leading UTF-8
-// byte-order mark (Notepad writes one) is no part of the first line.
+// Lines of "key = value", split as the plug-in splits Velmora.cfg (';' starts a comment, a
+// leading UTF-8 byte-order mark is skipped, CR LF ends a line as LF does); keys in any letter
+// case, and tabs as well as spaces around a key or value. The bridge has no sections: a
+// "[name]" line is one without '='.
 std::vector<BridgeLine> SplitBridgeLines(std::string_view text);
 
 // Sets the key's field from the value; false, with the field unchanged, for an unknown key or a
@@ -72,8 +73,8 @@ bool ApplyBridgeSetting(BridgeSettings& settings, std::string_view lowerCaseKey,
 // wins over an earlier one.
 BridgeSettings ParseSettings(std::string_view text);
 
-// The file at `path` parsed; the defaults when it is missing or unreadable. Reads at most the
-// first 64 KiB: it runs on the plug-in's polling thread.
-BridgeSettings LoadSettings(const std::filesystem::path& path);
+// The file at `path` (UTF-8), read as the plug-in reads its own, parsed; the defaults when it is
+// missing or unreadable.
+BridgeSettings LoadSettings(const std::string& path);
 
 }  // namespace velmora::udp

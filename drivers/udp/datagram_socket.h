@@ -19,15 +19,22 @@ public:
         Failed,    // the socket reports an error; try again on a later read
     };
 
+    // What Open came to.
+    enum class Opened {
+        Yes,
+        PortTaken,        // another socket holds the port (or keeps it for its exclusive use)
+        NotThisComputer,  // the address is none of this computer's
+        Failed,           // anything else the system refused
+    };
+
     DatagramSocket() = default;
     ~DatagramSocket() { Close(); }
     DatagramSocket(const DatagramSocket&) = delete;
     DatagramSocket& operator=(const DatagramSocket&) = delete;
 
     // Address and port in host byte order; port 0 lets the system pick one, and address 0 (any)
-    // suits a socket that only sends. False when the port cannot be had (taken by another
-    // program, or the address is not this machine's).
-    bool Open(std::uint32_t address, std::uint16_t port);
+    // suits a socket that only sends.
+    Opened Open(std::uint32_t address, std::uint16_t port);
     void Close();
     bool IsOpen() const { return open_; }
     // The port bound to; 0 when closed.

@@ -1,19 +1,29 @@
 // The four entry points of the tracker driver, as the plug-in binds them by name: plain C
 // functions, cdecl, 0 for success. No exception leaves them.
 #include <cstdint>
+#include <string>
 
-#include "drivers/udp/library_module.h"
 #include "drivers/udp/udp_bridge.h"
+#include "platform/platform.h"
 
 namespace {
 
 constexpr std::int32_t kFailed = 1;
+// Beside the library; its address, which lies in the library, tells which folder that is.
+constexpr char kSettingsFileName[] = "IWEARDRV.cfg";
+
+// Empty when the system cannot say where the library is: the settings then keep their defaults.
+std::string SettingsFile() {
+    std::string directory;
+    return velmora::platform::ModuleDirectory(kSettingsFileName, directory)
+               ? directory + kSettingsFileName
+               : std::string();
+}
 
 // Made on first use and never destroyed: a destructor would run while the process ends, under
 // the loader's lock on Windows, where closing a socket is not safe. The system closes it then.
 velmora::udp::UdpBridge& Bridge() {
-    static auto* bridge =
-        new velmora::udp::UdpBridge(velmora::udp::LibraryDirectory() / "IWEARDRV.cfg");
+    static auto* bridge = new velmora::udp::UdpBridge(SettingsFile());
     return *bridge;
 }
 

@@ -27,10 +27,10 @@ struct RawReading {
 // the zero, inverted if its setting says so, offset, wrapped into [-180, 180) degrees and scaled;
 // yaw then changes sign, since the plug-in counts yaw positive to the left.
 //
-// Everything but RequestZero belongs to the polling thread. RequestZero comes from the game's
-// thread at any time and only raises a flag: the next read that has a fresh pose takes that pose
-// as the zero. While the sender is quiet the flag waits: the camera holds the last pose, and the
-// player who presses reset then expects the head's pose when tracking resumes to be the centre.
+// Everything but RequestZero belongs to whoever holds the bridge's lock. RequestZero comes from the
+// game's thread at any time and only raises a flag: the next read that has a fresh pose takes that
+// pose as the zero. While the sender is quiet the flag waits: the camera holds the last pose, and
+// the player who presses reset then expects the head's pose when tracking resumes to be the centre.
 class PoseKeeper {
 public:
     // New settings; the pose and the zero stay.

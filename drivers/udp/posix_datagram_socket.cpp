@@ -23,27 +23,45 @@ sockaddr_in SocketAddress(std::uint32_t address, std::uint16_t port) {
     return socketAddress;
 }
 
+// Non-blocking, so that a read never waits; close-on-exec, so that a program the game starts does
+// not inherit the port.
+DatagramSocket::Opened Bind(int descriptor, std::uint32_t address, std::uint16_t port) {
+    using Opened = DatagramSocket::Opened;
+    const int flags = fcntl(descriptor, F_GETFL);
+    if (flags < 0 || fcntl(descriptor, F_SETFL, flags | O_NONBLOCK) != 0 ||
+        fcntl(descriptor, F_SETFD, FD_CLOEXEC) != 0) {
+        return Opened::Failed;
+    }
+    const sockaddr_in local = SocketAddress(address, port);
+    if (bind(descriptor, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0) {
+        return Opened::Yes;
+    }
+    switch (errno) {
+        case EADDRNOTAVAIL:
+            return Opened::NotThisComputer;
+        case EADDRINUSE:
+            return Opened::PortTaken;
+        default:
+            return Opened::Failed;
+    }
+}
+
 }  // namespace
 
-bool DatagramSocket::Open(std::uint32_t address, std::uint16_t port) {
+DatagramSocket::Opened DatagramSocket::Open(std::uint32_t address, std::uint16_t port) {
     Close();
     const int descriptor = socket(AF_INET, SOCK_DGRAM, 0);
     if (descriptor < 0) {
-        return false;
+        return Opened::Failed;
     }
-    // Non-blocking, so that a read never waits; close-on-exec, so that a program the game starts
-    // does not inherit the port.
-    const int flags = fcntl(descriptor, F_GETFL);
-    const sockaddr_in local = SocketAddress(address, port);
-    if (flags < 0 || fcntl(descriptor, F_SETFL, flags | O_NONBLOCK) != 0 ||
-        fcntl(descriptor, F_SETFD, FD_CLOEXEC) != 0 ||
-        bind(descriptor, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
+    const Opened opened = Bind(descriptor, address, port);
+    if (opened != Opened::Yes) {
         close(descriptor);
-        return false;
+        return opened;
     }
     handle_ = static_cast<std::uintptr_t>(descriptor);
     open_ = true;
-    return true;
+    return opened;
 }
 
 void DatagramSocket::Close() {

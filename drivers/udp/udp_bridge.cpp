@@ -3,31 +3,75 @@
 #include <utility>
 
 #include "drivers/udp/datagram.h"
-#include "drivers/udp/library_module.h"
-#include "drivers/udp/monotonic_clock.h"
+#include "platform/platform.h"
 
 namespace velmora::udp {
+namespace {
 
-UdpBridge::UdpBridge(std::filesystem::path settingsFile) : settingsFile_(std::move(settingsFile)) {}
+std::uint64_t Milliseconds() {
+    return platform::Microseconds() / 1000u;
+}
+
+class Held {
+public:
+    explicit Held(platform::CriticalSection& lock) : lock_(lock) { lock_.Enter(); }
+    ~Held() { lock_.Leave(); }
+    Held(const Held&) = delete;
+    Held& operator=(const Held&) = delete;
+
+private:
+    platform::CriticalSection& lock_;
+};
+
+}  // namespace
+
+UdpBridge::UdpBridge(std::string settingsFile) : settingsFile_(std::move(settingsFile)) {}
 
 std::int32_t UdpBridge::Open() {
-    if (socket_.IsOpen()) {
-        return 0;
+    {
+        const Held held(lock_);
+        if (socket_.IsOpen()) {
+            ++holders_;
+            return 0;
+        }
     }
+    // Read outside the lock: a slow disk or a network folder holds up no other reader.
     const BridgeSettings settings = LoadSettings(settingsFile_);
-    keeper_.Configure(settings);
-    if (!socket_.Open(settings.address, settings.port)) {
-        return 1;
+    {
+        const Held held(lock_);
+        // Another reader may have opened it meanwhile, with the same settings.
+        if (!socket_.IsOpen()) {
+            keeper_.Configure(settings);
+            if (socket_.Open(settings.address, settings.port) != DatagramSocket::Opened::Yes) {
+                return 1;
+            }
+        }
+        ++holders_;
     }
-    KeepLibraryLoaded();
+    // The plug-in unloads the driver when it stops, and it stops without closing the tracker when
+    // its last read failed (a sender that went quiet). An unloaded driver could never close its
+    // socket, and the port would stay taken for every later load: kept loaded, the next load
+    // finds the same driver with its socket still open. (The Linux build is linked with
+    // -z nodelete to the same end.)
+    platform::PinThisLibrary();
     return 0;
 }
 
 std::int32_t UdpBridge::Read(std::int32_t* yaw, std::int32_t* pitch, std::int32_t* roll) {
-    if (!socket_.IsOpen() || yaw == nullptr || pitch == nullptr || roll == nullptr) {
+    if (yaw == nullptr || pitch == nullptr || roll == nullptr) {
         return 1;
     }
-    const auto reading = keeper_.Read(Drain());
+    std::optional<RawReading> reading;
+    {
+        const Held held(lock_);
+        if (!socket_.IsOpen()) {
+            return 1;
+        }
+        reading = keeper_.Read(Drain());
+        if (!reading && holders_ > 0) {
+            --holders_;
+        }
+    }
     if (!reading) {
         return 1;
     }
@@ -38,8 +82,14 @@ std::int32_t UdpBridge::Read(std::int32_t* yaw, std::int32_t* pitch, std::int32_
 }
 
 std::int32_t UdpBridge::Close() {
-    socket_.Close();
-    keeper_.Forget();
+    const Held held(lock_);
+    if (holders_ > 0) {
+        --holders_;
+    }
+    if (holders_ == 0) {
+        socket_.Close();
+        keeper_.Forget();
+    }
     return 0;
 }
 
@@ -52,10 +102,10 @@ std::uint64_t UdpBridge::Drain() {
     // Longer than any datagram we accept, so that a longer one cannot pass for a valid one.
     unsigned char buffer[kDatagramSize + 16];
     std::optional<SenderPose> newest;
-    const std::uint64_t start = MonotonicMilliseconds();
+    const std::uint64_t start = Milliseconds();
     std::uint64_t now = start;
     for (int i = 0; i < kMaxDatagramsPerRead && now - start < kDrainBudgetMs;
-         ++i, now = MonotonicMilliseconds()) {
+         ++i, now = Milliseconds()) {
         std::size_t length = 0;
         const auto receipt = socket_.Receive(buffer, sizeof buffer, length);
         if (receipt != DatagramSocket::Receipt::Datagram) {

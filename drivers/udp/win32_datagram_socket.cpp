@@ -17,37 +17,86 @@ sockaddr_in SocketAddress(std::uint32_t address, std::uint16_t port) {
     return socketAddress;
 }
 
-}  // namespace
+// False only when the system lists this computer's addresses and `address` is not among them.
+// Windows refuses to bind to a foreign address (WSAEADDRNOTAVAIL), but Wine binds its own socket
+// to every interface instead and reports success: a player under Wine with a mistyped address
+// would have the tracker open to the whole network and hear nothing from the sender. The
+// loopback addresses are all this computer's and need no list; a list that does not fit, or a
+// system that gives none, leaves the answer to bind.
+bool MayBeThisComputers(SOCKET socket, std::uint32_t address) {
+    if (address == 0 || address >> 24 == 127) {
+        return true;
+    }
+    alignas(SOCKET_ADDRESS_LIST) char buffer[4096];
+    DWORD size = 0;
+    if (WSAIoctl(socket, SIO_ADDRESS_LIST_QUERY, nullptr, 0, buffer, sizeof buffer, &size, nullptr,
+                 nullptr) != 0) {
+        return true;
+    }
+    const auto& list = *reinterpret_cast<const SOCKET_ADDRESS_LIST*>(buffer);
+    for (INT i = 0; i < list.iAddressCount; ++i) {
+        const SOCKET_ADDRESS& entry = list.Address[i];
+        if (entry.lpSockaddr->sa_family == AF_INET &&
+            ntohl(reinterpret_cast<const sockaddr_in*>(entry.lpSockaddr)->sin_addr.s_addr) ==
+                address) {
+            return true;
+        }
+    }
+    return false;
+}
 
-bool DatagramSocket::Open(std::uint32_t address, std::uint16_t port) {
-    Close();
-    WSADATA data;
-    if (WSAStartup(MAKEWORD(2, 2), &data) != 0) {
-        return false;
+// Exclusive: without it another program could bind the same port with SO_REUSEADDR and take the
+// datagrams away. Non-blocking, so that a read never waits. Not inheritable, so that a program the
+// game starts does not hold the port (best effort: a failure changes nothing else).
+DatagramSocket::Opened Bind(SOCKET socket, std::uint32_t address, std::uint16_t port) {
+    using Opened = DatagramSocket::Opened;
+    if (!MayBeThisComputers(socket, address)) {
+        return Opened::NotThisComputer;
     }
-    const SOCKET socket = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
-    if (socket == INVALID_SOCKET) {
-        WSACleanup();
-        return false;
-    }
-    // Exclusive: without it another program could bind the same port with SO_REUSEADDR and take
-    // the datagrams away. Non-blocking, so that a read never waits. Not inheritable, so that a
-    // program the game starts does not hold the port (best effort: a failure changes nothing else).
     SetHandleInformation(reinterpret_cast<HANDLE>(socket), HANDLE_FLAG_INHERIT, 0);
     BOOL exclusive = TRUE;
     u_long nonBlocking = 1;
-    const sockaddr_in local = SocketAddress(address, port);
     if (setsockopt(socket, SOL_SOCKET, SO_EXCLUSIVEADDRUSE,
                    reinterpret_cast<const char*>(&exclusive), sizeof exclusive) != 0 ||
-        ioctlsocket(socket, FIONBIO, &nonBlocking) != 0 ||
-        bind(socket, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
-        closesocket(socket);
+        ioctlsocket(socket, FIONBIO, &nonBlocking) != 0) {
+        return Opened::Failed;
+    }
+    const sockaddr_in local = SocketAddress(address, port);
+    if (bind(socket, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0) {
+        return Opened::Yes;
+    }
+    switch (WSAGetLastError()) {
+        case WSAEADDRNOTAVAIL:
+            return Opened::NotThisComputer;
+        // A port another program keeps for its exclusive use answers "access denied".
+        case WSAEADDRINUSE:
+        case WSAEACCES:
+            return Opened::PortTaken;
+        default:
+            return Opened::Failed;
+    }
+}
+
+}  // namespace
+
+DatagramSocket::Opened DatagramSocket::Open(std::uint32_t address, std::uint16_t port) {
+    Close();
+    WSADATA data;
+    if (WSAStartup(MAKEWORD(2, 2), &data) != 0) {
+        return Opened::Failed;
+    }
+    const SOCKET socket = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    const Opened opened = socket == INVALID_SOCKET ? Opened::Failed : Bind(socket, address, port);
+    if (opened != Opened::Yes) {
+        if (socket != INVALID_SOCKET) {
+            closesocket(socket);
+        }
         WSACleanup();
-        return false;
+        return opened;
     }
     handle_ = static_cast<std::uintptr_t>(socket);
     open_ = true;
-    return true;
+    return opened;
 }
 
 void DatagramSocket::Close() {

@@ -10,6 +10,7 @@
 
 #include "bridge_check.h"
 #include "settings_check.h"
+#include "tracking/shared_head.h"
 
 namespace velmora::check {
 namespace {
@@ -46,6 +47,7 @@ TEST(SettingsCheck, ReportsWhatWouldSurpriseAPlayerLineByLine) {
         {"IWEARDRV.cfg",
          "\xEF\xBB\xBFport = 5000\nport = 5001\nstaleness = 300\ninvert_yaw = 1\nport = many\n",
          {{1, Duplicate}, {3, UnknownKey}, {4, ReadsAsOff}, {5, Unreadable}}},
+        {"IWEARDRV.cfg", "address = 203.0.113.77\n", {{1, NotThisComputer}}},  // for documents
     };
     for (const auto& c : cases) {
         ASSERT_FALSE(c.text.empty());
@@ -57,6 +59,32 @@ TEST(SettingsCheck, ReportsWhatWouldSurpriseAPlayerLineByLine) {
             found.emplace_back(finding.line, finding.kind);
         }
         EXPECT_EQ(found, c.expected) << c.file << ":\n" << c.text;
+    }
+    EXPECT_NE(CheckBridge("offset_yaw = 2,5").findings.at(0).text.find("decimal point is '.'"),
+              std::string::npos);
+}
+
+// What the check shows for a car is what the plug-in holds once a session has read the file (no
+// car known yet: the key lines before the first header apply) and the game has named the car.
+TEST(SettingsCheck, ShowsForEachCarWhatThePlugInHoldsOnceTheGameNamesIt) {
+    const std::string text =
+        "Pitch DecreaseFrame = 50\nRoll MaxFrames = 77\nYaw MinFrames = 9\nYaw Left Enabled = no\n"
+        "[Settings]\nSD Skipfactor = 3\n[General Filter]\nYaw MinFrames = 4\n"
+        "[Formula Red]\nYaw MaxFrames = 2\nRoll Right Enabled = false\n";
+    for (const std::string car : {"", "Formula Red"}) {
+        Switches switches;
+        SharedHead head(switches, "");
+        head.BeginSession(text);
+        head.ChangeVehicle(car.empty() ? "A Car Without A Section" : car);
+        ConfigFile config;
+        config.Parse(text);
+        const AppliedProfile applied =
+            ApplyProfiles(config, car.empty() ? std::nullopt : std::optional(car));
+        EXPECT_TRUE(applied.axes == head.Filters().Settings()) << car;
+        for (std::size_t i = 0; i < applied.directions.size(); ++i) {
+            EXPECT_EQ(applied.directions[i], switches.Allows(static_cast<keys::Direction>(i)))
+                << car << ", direction " << i;
+        }
     }
 }
 

@@ -76,9 +76,9 @@ std::vector<std::string> ProfileRows(const std::string& text) {
                     directions += (directions.empty() ? "" : ", ") + std::string(ways[i][way]);
                 }
             }
-            const check::AxisOutcome& axis = applied.axes[i];
-            rows.push_back(Format("%s %s %d %d %g %d %s", car, axes[i], axis.minFrames,
-                                  axis.maxFrames, axis.decreaseFrame, axis.offsetFrame,
+            const FilterSettings& axis = applied.axes[i];
+            rows.push_back(Format("%s %s %d %d %g %d %s", car, axes[i], axis.MinFrames,
+                                  axis.MaxFrames, axis.DecreaseFrame, axis.OffsetFrame,
                                   directions.empty() ? "none" : directions.c_str()));
         }
     }
@@ -90,7 +90,7 @@ std::vector<std::string> SwitchRows(const std::string& text) {
     return {Format("Use Tracker %s", OnOff(any.useTracker)),
             Format("TestMode %s", OnOff(any.testMode)),
             Format("Use Filtering %s", OnOff(any.useFiltering)),
-            Format("SD Skipfactor %g", any.sdSkipfactor),
+            Format("SD Skipfactor %g", any.axes[0].SDSkipfactor),
             Format("Record Trace %s", OnOff(any.recordTrace))};
 }
 

@@ -120,14 +120,14 @@ TEST(Suggestion, OnAHeadWithKnownNoiseIsCalmerWhereItDidNotLookAndPastedIsWhatIt
     // Pasted at the top of the file, in a car's section or one of its own, it takes the place of
     // the same keys further down: a float that takes nine digits too.
     FilterProfile profile = suggestion->suggested;
-    profile.axes[2].decreaseFrame = 0.1f + 40.0f;
+    profile[2].DecreaseFrame = 0.1f + 40.0f;
     for (const char* vehicle : {"Formula Red", "A Car Without Its Own Section"}) {
-        const FilterProfile read = FilterProfile::Of(
-            ProfileReplay(SettingsText{PastedOnTop(profile.PasteBlock(vehicle, ""), example)},
+        const FilterProfile read =
+            ProfileReplay(SettingsText{PastedOnTop(PasteBlock(profile, vehicle, ""), example)},
                           vehicle)
-                .Filters());
-        EXPECT_TRUE(read.axes == profile.axes && read.sdSkipfactor == profile.sdSkipfactor)
-            << vehicle;
+                .Filters()
+                .Settings();
+        EXPECT_TRUE(read == profile) << vehicle;
     }
 }
 

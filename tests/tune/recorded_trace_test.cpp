@@ -193,21 +193,23 @@ TEST_F(PluginRecording, InTestModeEachRereadOfRecordTraceBeginsOrEndsARecording)
 }
 
 // No row lost or made up on the way: a byte-order mark, Windows line ends, spaces, comments, a row
-// no tracker gives, a last line cut short (as a crash leaves it).
+// no tracker gives, a last line cut short inside its last value (as a crash leaves it).
 TEST(TraceFile, ACarsRowsArePolledStretchAfterStretchWithTheJoinsLeftOut) {
     std::string error;
     const auto file = sim::ParseTrace(
         "\xEF\xBB\xBF"
         "0,1,0,0\r\n# vehicle: A\n0.1, 2, 0, 0\r\n0.15,nan,0,0\n0.2,-2,0,0\n"
-        "# vehicle: B\n0.3,3,0,0\n# vehicle: A\n0.5,4,0,0\n0.7,5,0,0\n0.8,6",
+        "# vehicle: B\n0.3,3,0,0\n# vehicle: A\n0.5,4,0,0\n0.7,5,0,0\n0.8,6,0,-3",
         TraceUnits::FromHeader, error);
-    ASSERT_TRUE(file && file->skippedRows == 1 && file->lastLineCutShort) << error;
+    ASSERT_TRUE(file && file->skippedRows == 1 && file->cutLastLine == 11) << error;
     // Polled every 10 ms, each poll taking the newest row: 0.1 s to 0.2 s and 0.5 s to 0.7 s.
     const auto polled = tune::PolledTrace::From(*file, "A", error);
     ASSERT_TRUE(polled) << error;
     EXPECT_EQ(polled->readings.size(), 11u + 21u);
     EXPECT_EQ(polled->joins, std::vector<std::size_t>{11});
     EXPECT_EQ(polled->readings[10].yaw, raw_angle::DegreesToRaw(-2.0));
+    // Seven numbers without a header of seven names are more likely four with decimal commas.
+    EXPECT_FALSE(sim::ParseTrace("0,5,1,2,3,4,5\n", TraceUnits::FromHeader, error));
 }
 
 TEST(TraceRecorder, StopsAtItsSizeCapAfterAWholeRowAndSaysSoOrWhereNoFileCanBeMade) {

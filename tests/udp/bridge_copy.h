@@ -31,7 +31,7 @@ struct BridgeCopy {
         : directory(ProgramDirectory() / "udp-copies" / name),
           library(directory / HostDriverFileName()) {
         DatagramSocket free;
-        if (!free.Open(kLoopback, 0)) {
+        if (free.Open(kLoopback, 0) != DatagramSocket::Opened::Yes) {
             throw std::runtime_error("no free port on 127.0.0.1");
         }
         port = free.Port();

@@ -67,7 +67,7 @@ TEST(HostWithTheBridge, TheControlsFollowThePoseAndAResetWhileTheSenderIsQuietCe
             std::this_thread::sleep_for(std::chrono::milliseconds(10));  // as a tracker does
         }
     };
-    ASSERT_TRUE(sender.Open(kLoopback, 0));
+    ASSERT_EQ(sender.Open(kLoopback, 0), DatagramSocket::Opened::Yes);
     sendUntil(kPhases[0], kLongestStart + kPhase);
     sendUntil(kPhases[1], kLongestStart + 2 * kPhase);
     std::this_thread::sleep_until(launched + Seconds(kResume));

@@ -26,9 +26,9 @@ std::vector<std::int32_t> Ring(const AxisFilter& filter) {
     return {frames.begin(), frames.end()};
 }
 
-FilterParameters With(FilterParameters parameters, float sdSkipfactor) {
-    parameters.SDSkipfactor = sdSkipfactor;
-    return parameters;
+FilterSettings With(FilterSettings settings, float sdSkipfactor) {
+    settings.SDSkipfactor = sdSkipfactor;
+    return settings;
 }
 
 TEST(AxisFilter, FollowsTheWorkedExample) {
@@ -62,7 +62,7 @@ TEST(AxisFilter, MatchesIndependentlyComputedOutputsOnAMovingNoisyHead) {
                                          -239, -209, -179, -149, -120, -89,  -59,  -29}));
     // A short ring that wraps, an offset and a stricter outlier factor.
     AxisFilter tuned(3, 12, 40.0f, 1);
-    tuned.SetParameters(With(tuned.Parameters(), 1.5f));
+    tuned.Set(With(tuned.Settings(), 1.5f));
     EXPECT_EQ(Outputs(tuned, head),
               (std::vector<std::int32_t>{558,  531,  510,  464,  420,  376,  330,  285,  238,  196,
                                          151,  192,  146,  100,  -13,  -30,  -27,  -30,  -28,  -28,
@@ -103,7 +103,7 @@ TEST(AxisFilter, ShrinksTheWindowByDistanceOverDecreaseFrameLessOffset) {
     for (const Case& c : cases) {
         AxisFilter filter(5, 250, 1e9f, c.offsetFrame);  // the window reaches 20 first
         Outputs(filter, std::vector<std::int32_t>(20, 0));
-        filter.SetParameters({5, c.offsetFrame, c.decreaseFrame});
+        filter.Set({5, 250, c.decreaseFrame, c.offsetFrame});
         filter.AddSample(c.raw);
         EXPECT_EQ(filter.Inspect().Window, c.window) << c.decreaseFrame << ", " << c.raw;
     }
@@ -114,7 +114,7 @@ TEST(AxisFilter, ShrinksTheWindowByDistanceOverDecreaseFrameLessOffset) {
 // mean) do not.
 TEST(AxisFilter, KeepsItsStatisticsExactAtTheExtremes) {
     AxisFilter widest(9, 9, 1e10f, 0);
-    widest.SetParameters(With(widest.Parameters(), 1.5f));
+    widest.Set(With(widest.Settings(), 1.5f));
     EXPECT_EQ(Outputs(widest, {kMin, kMin, kMin, 0, kMax, kMax, kMax, 0, 0}).back(), 1073741823);
 }
 

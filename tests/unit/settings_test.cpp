@@ -32,7 +32,7 @@ std::string Axes(const Loaded& loaded) {
     const HeadFilters filters = loaded.head.Filters();
     std::string text;
     for (const AxisFilter* axis : {&filters.Yaw(), &filters.Pitch(), &filters.Roll()}) {
-        const FilterParameters& p = axis->Parameters();
+        const FilterSettings& p = axis->Settings();
         text.append(text.empty() ? "" : " ").append(std::to_string(p.MinFrames)).append("/");
         text.append(std::to_string(p.OffsetFrame)).append("/");
         text.append(std::to_string(static_cast<int>(p.DecreaseFrame))).append("/");
@@ -54,7 +54,7 @@ std::string Describe(const Loaded& loaded) {
     for (int i = 0; i < 6; ++i) {
         text += on.Allows(static_cast<Direction>(i)) ? "LRUDLR"[i] : '-';
     }
-    const float sd = loaded.head.Filters().Yaw().Parameters().SDSkipfactor;
+    const float sd = loaded.head.Filters().Yaw().Settings().SDSkipfactor;
     return text.append(" ").append(Axes(loaded)).append(" ").append(std::to_string(sd), 0, 3);
 }
 

@@ -1,40 +1,21 @@
 #include "applied_profiles.h"
 
 #include "config/settings_keys.h"
-#include "config/settings_reader.h"
-#include "tracking/head_filters.h"
-#include "tracking/switches.h"
+#include "tracking/settings_load.h"
 
 namespace velmora::check {
 namespace {
 
-// The plug-in's order: the session begins, the switches are read, then "General Filter" and the
-// car's section are applied, each after its "Copy From" chain. (Key lines before the first
-// header, applied only until the game names a car, are left out; the check reports them.) `observe`
-// sees each section's overrides and the filters just after they were applied.
-template <class Observe>
-void Replay(ConfigFile& config, const std::optional<std::string>& car, Switches& switches,
-            HeadFilters& filters, bool forceFiltering, Observe observe) {
-    switches.BeginSession();
-    switches.Apply(ReadSwitches(config));
-    std::vector<std::string> profiles = {keys::kGeneralFilter};
-    if (car) {
-        profiles.push_back(*car);
-    }
-    for (const std::string& profile : profiles) {
-        for (const std::string& name : ProfileChain(config, profile)) {
-            const ProfileOverrides overrides = ReadProfile(config, name);
-            switches.ApplyDirections(overrides);
-            filters.Apply(overrides, forceFiltering || switches.UseFiltering());
-            observe(profile, name, overrides, filters);
-        }
-    }
-}
+// A car without a section of its own: no section's name can hold a line break.
+constexpr char kCarWithoutSection[] = "\n";
 
-AxisOutcome Outcome(const AxisFilter& filter) {
-    const FilterParameters& parameters = filter.Parameters();
-    return {parameters.MinFrames, filter.MaxFrames(), parameters.DecreaseFrame,
-            parameters.OffsetFrame};
+// The plug-in's session: Start reads the file while no car is known (which applies the key lines
+// before the first header), then the game names the car. `observe` sees what the naming applies.
+void Session(ConfigFile& config, const std::optional<std::string>& car, Switches& switches,
+             HeadFilters& filters, const SectionObserver& observe) {
+    switches.BeginSession();
+    ApplyLoad(config, "", switches, filters);
+    ApplyVehicleChange(config, car.value_or(kCarWithoutSection), switches, filters, observe);
 }
 
 }  // namespace
@@ -44,40 +25,33 @@ AppliedProfile ApplyProfiles(ConfigFile& config, const std::optional<std::string
     applied.car = car.value_or("");
     Switches switches;
     HeadFilters filters;
-    Replay(config, car, switches, filters, false,
-           [&](const std::string& profile, const std::string& name, const ProfileOverrides&,
-               const HeadFilters&) {
-               applied.sections.push_back(name);
-               applied.generalSections += profile == keys::kGeneralFilter ? 1 : 0;
-           });
+    Session(config, car, switches, filters, [&](const AppliedSection& section) {
+        applied.sections.push_back(section.section);
+        applied.generalSections += section.profile == keys::kGeneralFilter ? 1 : 0;
+    });
     applied.useTracker = switches.Enabled();
     applied.testMode = switches.TestMode();
     applied.useFiltering = switches.UseFiltering();
     applied.recordTrace = switches.RecordTrace();
-    applied.sdSkipfactor = filters.Yaw().Parameters().SDSkipfactor;
-    applied.axes = {Outcome(filters.Yaw()), Outcome(filters.Pitch()), Outcome(filters.Roll())};
+    applied.axes = filters.Settings();
     for (std::size_t i = 0; i < applied.directions.size(); ++i) {
         applied.directions[i] = switches.Allows(static_cast<keys::Direction>(i));
     }
     return applied;
 }
 
-std::vector<RingOutcome> RingOutcomes(ConfigFile& config, const std::optional<std::string>& car) {
-    std::vector<RingOutcome> outcomes;
+std::vector<SectionOutcome> FilteredSections(const ConfigFile& config,
+                                             const std::optional<std::string>& car) {
+    // The same file with filtering on. A load looks the key up anyway, so the map's sections
+    // hold the same keys as the plug-in's.
+    ConfigFile filtered = config;
+    filtered.Value(keys::kSettings, keys::kUseFiltering) = "true";
+    std::vector<SectionOutcome> outcomes;
     Switches switches;
     HeadFilters filters;
-    Replay(config, car, switches, filters, true,
-           [&](const std::string&, const std::string& name, const ProfileOverrides& overrides,
-               const HeadFilters& after) {
-               const std::array<const AxisFilter*, 3> axes = {&after.Yaw(), &after.Pitch(),
-                                                              &after.Roll()};
-               for (std::size_t i = 0; i < axes.size(); ++i) {
-                   if (overrides.axes[i].maxFrames) {
-                       outcomes.push_back(
-                           {name, i, *overrides.axes[i].maxFrames, axes[i]->MaxFrames()});
-                   }
-               }
-           });
+    Session(filtered, car, switches, filters, [&](const AppliedSection& section) {
+        outcomes.push_back({section.section, section.filters});
+    });
     return outcomes;
 }
 

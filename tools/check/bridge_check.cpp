@@ -39,9 +39,21 @@ bool IsSwitch(BridgeKey key) {
            key == BridgeKey::InvertRoll;
 }
 
+// A number written with a decimal comma, as Windows shows numbers in many languages: the value
+// reads once its one comma is a point.
+bool ReadsWithAPoint(std::string_view key, std::string_view value) {
+    const std::size_t comma = value.find(',');
+    if (comma == std::string_view::npos || value.rfind(',') != comma) {
+        return false;
+    }
+    std::string pointed(value);
+    pointed[comma] = '.';
+    udp::BridgeSettings scratch;
+    return udp::ApplyBridgeSetting(scratch, key, pointed);
+}
+
 bool IsThisComputers(std::uint32_t address) {
-    udp::DatagramSocket probe;
-    return probe.Open(address, 0);
+    return udp::DatagramSocket().Open(address, 0) != udp::DatagramSocket::Opened::NotThisComputer;
 }
 
 }  // namespace
@@ -87,7 +99,11 @@ BridgeReport CheckBridge(std::string_view bytes) {
         if (!udp::ApplyBridgeSetting(read, line.key, line.value)) {
             add(FindingKind::Unreadable,
                 line.key + ": " + (line.value.empty() ? "no value" : Quoted(line.value)) +
-                    " is not " + Expected(*key) + ": the bridge skips the line");
+                    " is not " + Expected(*key) +
+                    (ReadsWithAPoint(line.key, line.value)
+                         ? ": the decimal point is '.', whatever the language of Windows; the "
+                           "bridge skips the line"
+                         : ": the bridge skips the line"));
             continue;
         }
         if (lastLine[line.key] != line.number) {

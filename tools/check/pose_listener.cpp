@@ -40,20 +40,25 @@ double Seconds(Clock::duration duration) {
 bool ListenForPoses(std::uint32_t address, std::uint16_t port, double seconds, std::FILE* out) {
     const std::string where = DottedAddress(address) + ", port " + std::to_string(port);
     udp::DatagramSocket socket;
-    if (!socket.Open(address, port)) {
-        udp::DatagramSocket probe;
-        if (probe.Open(address, 0)) {
+    switch (socket.Open(address, port)) {
+        case udp::DatagramSocket::Opened::Yes:
+            break;
+        case udp::DatagramSocket::Opened::PortTaken:
             Say(out, "Cannot listen on " + where +
                          ": another program holds the port. While the game runs with the UDP "
                          "bridge, the bridge holds it: close the game first. Otherwise close the "
                          "other program, or choose another port in IWEARDRV.cfg and in the "
                          "tracking software.");
-        } else {
+            return false;
+        case udp::DatagramSocket::Opened::NotThisComputer:
             Say(out, "Cannot listen on " + where + ": " + DottedAddress(address) +
                          " is not an address of this computer, so the bridge cannot listen there "
                          "either.");
-        }
-        return false;
+            return false;
+        case udp::DatagramSocket::Opened::Failed:
+            Say(out, "Cannot listen on " + where +
+                         ": the system refuses a socket there, and would refuse the bridge too.");
+            return false;
     }
     char length[32];
     std::snprintf(length, sizeof length, "%g", seconds);

@@ -25,7 +25,7 @@ bool SendPoses(std::uint32_t address, std::uint16_t port,
     const std::string where = DottedAddress(address) + ", port " + std::to_string(port);
     // On any address, as an unbound socket would be at its first send.
     udp::DatagramSocket sender;
-    if (!sender.Open(0, 0)) {
+    if (sender.Open(0, 0) != udp::DatagramSocket::Opened::Yes) {
         std::fprintf(out, "Cannot make a UDP socket to send from.\n");
         return false;
     }

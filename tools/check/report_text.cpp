@@ -1,6 +1,7 @@
 #include "report_text.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string_view>
 
 #include "config/settings_keys.h"
@@ -51,7 +52,7 @@ void PrintProfiles(std::FILE* out, const SettingsReport& report) {
                  "\n  Switches: Use Tracker %s, TestMode %s, Use Filtering %s, Record Trace %s,\n"
                  "  SD Skipfactor %g\n",
                  OnOff(any.useTracker), OnOff(any.testMode), OnOff(any.useFiltering),
-                 OnOff(any.recordTrace), static_cast<double>(any.sdSkipfactor));
+                 OnOff(any.recordTrace), static_cast<double>(any.axes[0].SDSkipfactor));
     if (!any.useFiltering) {
         std::fprintf(out,
                      "  (Use Filtering is off: no smoothing, every ring holds one reading.)\n");
@@ -77,12 +78,28 @@ void PrintProfiles(std::FILE* out, const SettingsReport& report) {
         }
         std::fprintf(out, "\n");
         PrintWrapped(out, "  " + CarName(profile) + ": ", 6, order);
-        std::fprintf(out,
-                     "           MinFrames  MaxFrames  DecreaseFrame  OffsetFrame  Directions\n");
+        // A column for each axis key, as wide as its name.
+        std::string header = "         ";
+        for (const SettingKey& key : kSettingKeys) {
+            if (key.place == KeyPlace::EachAxis) {
+                header += "  " + std::string(key.name);
+            }
+        }
+        std::fprintf(out, "%s  Directions\n", header.c_str());
         for (std::size_t i = 0; i < 3; ++i) {
-            const AxisOutcome& axis = profile.axes[i];
-            std::fprintf(out, "    %-5s  %9d  %9d  %13g  %11d  %s\n", axes[i], axis.minFrames,
-                         axis.maxFrames, static_cast<double>(axis.decreaseFrame), axis.offsetFrame,
+            std::fprintf(out, "    %-5s", axes[i]);
+            for (const SettingKey& key : kSettingKeys) {
+                if (key.place == KeyPlace::EachAxis) {
+                    const int width = static_cast<int>(std::strlen(key.name));
+                    const double value = FilterField(key, profile.axes[i]);
+                    if (key.type == KeyType::Float) {
+                        std::fprintf(out, "  %*g", width, value);
+                    } else {
+                        std::fprintf(out, "  %*d", width, static_cast<int>(value));
+                    }
+                }
+            }
+            std::fprintf(out, "  %s\n",
                          Directions(profile.directions[2 * i], profile.directions[2 * i + 1],
                                     ways[i][0], ways[i][1])
                              .c_str());

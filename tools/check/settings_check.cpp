@@ -10,11 +10,10 @@
 
 #include "config/config_file.h"
 #include "config/config_lines.h"
+#include "config/filter_settings.h"
 #include "config/number_reader.h"
-#include "config/overrides.h"
 #include "config/settings_keys.h"
 #include "config/settings_reader.h"
-#include "known_keys.h"
 #include "written_text.h"
 
 namespace velmora::check {
@@ -30,6 +29,33 @@ std::string TrimmedSpaces(const std::string& text) {
     const std::size_t first = text.find_first_not_of(' ');
     return first == std::string::npos ? ""
                                       : text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// A key as the file writes it, with its line of the table.
+struct KnownKey {
+    std::string name;
+    const SettingKey* key;
+};
+
+// Every key the plug-in reads, the axis keys once per axis after the others.
+const std::vector<KnownKey>& KnownKeys() {
+    static const std::vector<KnownKey> known = [] {
+        std::vector<KnownKey> all;
+        for (const SettingKey& key : kSettingKeys) {
+            if (key.place != KeyPlace::EachAxis) {
+                all.push_back({key.name, &key});
+            }
+        }
+        for (std::size_t axis = 0; axis < keys::kAxes.size(); ++axis) {
+            for (const SettingKey& key : kSettingKeys) {
+                if (key.place == KeyPlace::EachAxis) {
+                    all.push_back({KeyName(key, axis), &key});
+                }
+            }
+        }
+        return all;
+    }();
+    return known;
 }
 
 // "[Section] Key: ", the start of most findings.
@@ -145,7 +171,7 @@ private:
         const std::string key(text.key);
         if (!text.assigns) {
             std::string advice;
-            for (const KeyInfo& known : KnownKeys()) {
+            for (const KnownKey& known : KnownKeys()) {
                 if (key.starts_with(known.name + " ")) {
                     advice =
                         ": did you mean " +
@@ -157,10 +183,15 @@ private:
                 "[" + section + "] " + Quoted(key) + " has no '=', so it sets nothing" + advice);
             return;
         }
-        const KeyInfo* known = FindKey(key);
-        if (known == nullptr) {
+        const auto known = std::find_if(KnownKeys().begin(), KnownKeys().end(),
+                                        [&](const KnownKey& known) { return known.name == key; });
+        if (known == KnownKeys().end()) {
+            std::vector<std::string> names;
+            for (const KnownKey& known : KnownKeys()) {
+                names.push_back(known.name);
+            }
             std::string text = "[" + section + "] " + Quoted(key) + " is no key Velmora reads";
-            if (const auto meant = NearestName(key, KeyNames())) {
+            if (const auto meant = NearestName(key, names)) {
                 text += ": did you mean " + Quoted(*meant) + "?";
                 if (Lowered(*meant) == Lowered(key)) {
                     text += " Keys are case-sensitive";
@@ -169,12 +200,13 @@ private:
             Add(line, FindingKind::UnknownKey, text);
             return;
         }
-        if (known->place == Place::Settings && section != keys::kSettings) {
+        const KeyPlace place = known->key->place;
+        if (place == KeyPlace::Settings && section != keys::kSettings) {
             Add(line, FindingKind::MisplacedKey,
                 Where(section, key) + "counts only in [Settings]; here it changes nothing");
             return;
         }
-        if (known->place == Place::Profile && section == keys::kSettings && !settingsIsProfile_) {
+        if (place != KeyPlace::Settings && section == keys::kSettings && !settingsIsProfile_) {
             Add(line, FindingKind::MisplacedKey,
                 Where(section, key) +
                     "counts only in [General Filter] or a car's section; here it changes "
@@ -182,28 +214,28 @@ private:
             return;
         }
         if (!text.value.empty()) {
-            CheckValue(line, section, *known, text.value);
+            CheckValue(line, Where(section, key), *known->key, text.value);
         }
     }
 
-    void CheckValue(std::size_t line, const std::string& section, const KeyInfo& key,
+    void CheckValue(std::size_t line, const std::string& where, const SettingKey& key,
                     std::string_view value) {
-        const std::string where = Where(section, key.name);
         switch (key.type) {
-            case Type::Flag:
+            case KeyType::Flag:
                 if (!*ParseFlag(value)) {
                     if (const std::string off = OffReading(value); !off.empty()) {
                         Add(line, FindingKind::ReadsAsOff, where + off);
                     }
                 }
                 return;
-            case Type::Int:
-                CheckInt(line, where, key.field, value);
+            case KeyType::Int:
+            case KeyType::RingLength:
+                CheckInt(line, where, key, value);
                 return;
-            case Type::Float:
-                CheckFloat(line, where, key.field, value);
+            case KeyType::Float:
+                CheckFloat(line, where, key, value);
                 return;
-            case Type::SectionName:
+            case KeyType::SectionName:
                 if (written_.count(std::string(value)) == 0) {
                     std::string text = where + Quoted(value) +
                                        " is no section with keys in this file: nothing is copied";
@@ -220,12 +252,13 @@ private:
         }
     }
 
-    void CheckInt(std::size_t line, const std::string& where, Field field, std::string_view value) {
+    void CheckInt(std::size_t line, const std::string& where, const SettingKey& key,
+                  std::string_view value) {
         const auto read = ParseLeadingInt(value);
         if (!read) {
             Add(line, FindingKind::Unreadable,
                 where + Quoted(value) +
-                    (field == Field::MaxFrames
+                    (key.type == KeyType::RingLength
                          ? " is not a whole number: an unreadable MaxFrames means MinFrames, so "
                            "the camera averages only MinFrames readings while the head is still"
                          : " is not a whole number: the line changes nothing"));
@@ -238,17 +271,15 @@ private:
                     ": Velmora ignores " + Quoted(rest) +
                     (rest.front() == '.' ? ", as this key takes whole numbers only" : ""));
         }
-        if (field == Field::MinFrames && read->value < 1) {
+        if (key.floor && read->value < *key.floor) {
+            const std::string floor = std::to_string(static_cast<std::int32_t>(*key.floor));
             Add(line, FindingKind::Clamped,
-                where + std::to_string(read->value) + " is below 1: it counts as 1");
-        }
-        if (field == Field::OffsetFrame && read->value < 0) {
-            Add(line, FindingKind::Clamped,
-                where + std::to_string(read->value) + " is below 0: it counts as 0");
+                where + std::to_string(read->value) + " is below " + floor + ": it counts as " +
+                    floor);
         }
     }
 
-    void CheckFloat(std::size_t line, const std::string& where, Field field,
+    void CheckFloat(std::size_t line, const std::string& where, const SettingKey& key,
                     std::string_view value) {
         const auto read = ParseLeadingFloat(value);
         if (!read) {
@@ -264,9 +295,10 @@ private:
                          ? ": the decimal point is '.', whatever the language of Windows"
                          : ": Velmora ignores " + Quoted(rest)));
         }
-        if (field == Field::DecreaseFrame && read->value < 1.0f) {
+        if (key.floor && read->value < *key.floor) {
+            const std::string floor = Number(*key.floor);
             Add(line, FindingKind::Clamped,
-                where + Number(read->value) + " is below 1: it counts as 1");
+                where + Number(read->value) + " is below " + floor + ": it counts as " + floor);
         }
     }
 
@@ -297,28 +329,43 @@ private:
         }
     }
 
-    // MaxFrames outside what a ring can be: found by applying the profiles with the plug-in's
-    // own filters and comparing the ring each section asked for with the one it got.
+    // MaxFrames outside what a ring can be: found by applying the profiles along the plug-in's
+    // own path and comparing the ring each section asked for with the one it got.
     void CheckRings() {
         for (const std::optional<std::string>& car : Cars()) {
-            for (const RingOutcome& outcome : RingOutcomes(config_, car)) {
-                const char* key = keys::kAxes[outcome.axis].maxFrames;
+            for (const SectionOutcome& outcome : FilteredSections(config_, car)) {
                 const auto written = written_.find(outcome.section);
-                if (outcome.ring == outcome.asked || written == written_.end() ||
-                    !ParseLeadingInt(written->second.at(key))) {
-                    continue;  // an unreadable value is reported as such
+                if (written == written_.end()) {
+                    continue;
                 }
-                const std::string where = Where(outcome.section, key);
-                const std::string ring = std::to_string(outcome.ring);
-                Add(firstLine_[{outcome.section, key}], FindingKind::Clamped,
-                    outcome.asked > kLongestRing
-                        ? where + std::to_string(outcome.asked) + " is more than " + ring +
-                              ": the ring holds " + ring + " readings"
-                        : where + std::to_string(outcome.asked) + " is below MinFrames (" + ring +
-                              (car ? " for " + *car : "") + "): the ring holds " + ring +
-                              " readings");
+                for (const SettingKey& key : kSettingKeys) {
+                    for (std::size_t axis = 0;
+                         key.type == KeyType::RingLength && axis < keys::kAxes.size(); ++axis) {
+                        const auto ring = FilterField(key, outcome.filters[axis]);
+                        CheckRing(outcome.section, written->second, KeyName(key, axis),
+                                  static_cast<std::int32_t>(ring), car);
+                    }
+                }
             }
         }
+    }
+
+    void CheckRing(const std::string& section, const ConfigFile::Section& written,
+                   const std::string& key, std::int32_t ring,
+                   const std::optional<std::string>& car) {
+        const auto value = written.find(key);
+        const auto asked = value == written.end() ? std::nullopt : ParseLeadingInt(value->second);
+        if (!asked || asked->value == ring) {
+            return;  // an unreadable value is reported as such
+        }
+        const std::string where = Where(section, key);
+        const std::string length = std::to_string(ring);
+        Add(firstLine_[{section, key}], FindingKind::Clamped,
+            asked->value > kLongestRing
+                ? where + std::to_string(asked->value) + " is more than " + length +
+                      ": the ring holds " + length + " readings"
+                : where + std::to_string(asked->value) + " is below MinFrames (" + length +
+                      (car ? " for " + *car : "") + "): the ring holds " + length + " readings");
     }
 
     std::string_view bytes_;

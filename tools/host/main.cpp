@@ -171,7 +171,8 @@ const std::map<std::string, Setter, std::less<>>& ValueOptions() {
          }},
         {"--motion", TrackerVariable("VELMORA_SIM_MOTION",
                                      [](std::string_view v) {
-                                         return v == "synthetic" || v == "still" || v == "trace";
+                                         return v == "synthetic" || v == "still" || v == "trace" ||
+                                                v == "driving";
                                      })},
         {"--pose", TrackerVariable("VELMORA_SIM_POSE", ParsePose)},
         {"--trace",
@@ -287,7 +288,7 @@ const char* UsageText() {
            "  --summary FILE         also write the summary to FILE\n"
            "  --plain                plain lines even on a terminal\n"
            "simulated tracker:\n"
-           "  --motion synthetic|still|trace   (--pose means still, --trace means trace)\n"
+           "  --motion synthetic|still|trace|driving   (--pose: still, --trace: trace)\n"
            "  --pose YAW,PITCH,ROLL (raw units; yaw positive = head turned left)\n"
            "  --trace FILE (CSV time_s,yaw,pitch,roll)   --trace-units degrees|raw\n"
            "  --open-fails N   --read-fail-every N   --hang-after N\n";

@@ -13,8 +13,21 @@ struct Pose {
     std::int32_t roll = 0;
 };
 
+// A head pose in degrees, counted as the readings are (yaw positive to the left, pitch up, roll
+// tilted right): the simulated head as it truly is, which its readings only approach.
+struct PoseDegrees {
+    double yaw = 0.0;
+    double pitch = 0.0;
+    double roll = 0.0;
+};
+
 using raw_angle::DegreesToRaw;
+using raw_angle::RawToDegrees;
 using raw_angle::WrapRaw;
+
+inline PoseDegrees InDegrees(const Pose& pose) {
+    return {RawToDegrees(pose.yaw), RawToDegrees(pose.pitch), RawToDegrees(pose.roll)};
+}
 
 // `pose` seen from `zero`: each axis wrapped again, as the tracker reports it.
 inline Pose Relative(const Pose& pose, const Pose& zero) {

@@ -1,6 +1,7 @@
 #include "sim_settings.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
@@ -48,6 +49,60 @@ void ReadCount(const char* name, std::int32_t& target) {
     }
 }
 
+// A number of at least `least`, above it when `strictly`.
+bool ReadNumber(std::string_view& text, double& value, double least, bool strictly) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || !std::isfinite(value) || value < least ||
+        (strictly && value == least)) {
+        return false;
+    }
+    text.remove_prefix(static_cast<std::size_t>(end - text.data()));
+    return true;
+}
+
+void ReadMeasure(const char* name, double& target, bool aboveZero = false) {
+    std::string_view text = Variable(name);
+    double value = 0.0;
+    if (text.empty()) {
+        return;
+    }
+    if (ReadNumber(text, value, 0.0, aboveZero) && text.empty()) {
+        target = value;
+    } else {
+        Complain(name, Variable(name));
+    }
+}
+
+void ReadSensor(SimSettings& settings) {
+    SensorOptions& sensor = settings.sensor;
+    const std::string_view seed = Variable("VELMORA_SIM_SEED");
+    std::uint64_t value = 0;
+    if (!seed.empty()) {
+        const auto [end, error] = std::from_chars(seed.data(), seed.data() + seed.size(), value);
+        if (error == std::errc{} && end == seed.data() + seed.size()) {
+            settings.seed = value;
+        } else {
+            Complain("VELMORA_SIM_SEED", seed);
+        }
+    }
+    sensor.seed = settings.seed;
+    ReadMeasure("VELMORA_SIM_RATE", sensor.updateHz, true);
+    ReadMeasure("VELMORA_SIM_NOISE", sensor.noiseDegrees);
+    ReadMeasure("VELMORA_SIM_QUANTUM", sensor.quantumDegrees);
+    std::string_view spikes = Variable("VELMORA_SIM_SPIKES");
+    double rate = 0.0;
+    double size = 0.0;
+    if (!spikes.empty()) {
+        if (ReadNumber(spikes, rate, 0.0, false) && Skip(spikes, ',') &&
+            ReadNumber(spikes, size, 0.0, false) && spikes.empty()) {
+            sensor.spikesPerSecond = rate;
+            sensor.spikeDegrees = size;
+        } else {
+            Complain("VELMORA_SIM_SPIKES", Variable("VELMORA_SIM_SPIKES"));
+        }
+    }
+}
+
 void ReadPose(Pose& pose) {
     std::string_view text = Variable("VELMORA_SIM_POSE");
     if (text.empty()) {
@@ -72,6 +127,8 @@ SimSettings SimSettings::FromEnvironment() {
         settings.motion = MotionKind::Still;
     } else if (motion == "trace") {
         settings.motion = MotionKind::Trace;
+    } else if (motion == "driving") {
+        settings.motion = MotionKind::Driving;
     } else if (!motion.empty() && motion != "synthetic") {
         Complain("VELMORA_SIM_MOTION", motion);
     }
@@ -86,6 +143,15 @@ SimSettings SimSettings::FromEnvironment() {
     ReadCount("VELMORA_SIM_READ_FAIL_EVERY", settings.readFailEvery);
     ReadCount("VELMORA_SIM_HANG_AFTER", settings.hangAfterReads);
     settings.recordPath = std::string(Variable("VELMORA_SIM_RECORD"));
+    ReadSensor(settings);
+    for (const char* name : {"VELMORA_SIM_SEED", "VELMORA_SIM_RATE", "VELMORA_SIM_NOISE",
+                             "VELMORA_SIM_SPIKES", "VELMORA_SIM_QUANTUM"}) {
+        if (settings.motion != MotionKind::Driving && !Variable(name).empty()) {
+            std::fprintf(stderr,
+                         "simulated tracker: %s applies to VELMORA_SIM_MOTION=driving alone\n",
+                         name);
+        }
+    }
     return settings;
 }
 

@@ -17,8 +17,8 @@ int32_t IWROpenTracker(void);
 /* Writes one reading. Fails while the tracker was never opened or has been closed. */
 int32_t IWRGetTracking(int32_t* yaw, int32_t* pitch, int32_t* roll);
 int32_t IWRCloseTracker(void);
-/* Takes the present head pose as the new zero of the synthetic and trace motion (still poses and
-   pushed readings are given exactly). */
+/* Takes the present head pose as the new zero of the synthetic, trace and driving motion (still
+   poses and pushed readings are given exactly). */
 int32_t IWRZeroSet(void);
 
 /* --- The test API --- */

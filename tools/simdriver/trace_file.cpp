@@ -6,13 +6,13 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <iterator>
 #include <sstream>
 
 namespace velmora::sim {
 namespace {
 
 constexpr std::size_t kColumns = 4;
+constexpr std::size_t kColumnsWithTruth = 7;  // and the true yaw, pitch and roll
 constexpr std::string_view kVehicleMark = "# vehicle:";
 
 std::string_view Trimmed(std::string_view text) {
@@ -52,7 +52,7 @@ std::string At(std::size_t line) {
 }
 
 // Why a line does not split into a time and three angles, in terms a spreadsheet user knows.
-std::string WrongShape(std::string_view line, std::size_t count) {
+std::string WrongShape(std::string_view line, std::size_t count, std::size_t expected) {
     if (line.find(';') != std::string_view::npos) {
         return "the values are separated by ';', as a spreadsheet saves CSV where numbers take a "
                "decimal comma; write ',' between values and '.' in numbers (0.5, not 0,5)";
@@ -60,9 +60,10 @@ std::string WrongShape(std::string_view line, std::size_t count) {
     if (line.find('\t') != std::string_view::npos) {
         return "the values are separated by tabs; write ',' between them";
     }
-    std::string reason = std::to_string(count) + (count == 1 ? " value" : " values") +
-                         ", not 4 (time in seconds, yaw, pitch, roll)";
-    if (count > kColumns) {
+    std::string reason = std::to_string(count) + (count == 1 ? " value" : " values") + ", not " +
+                         std::to_string(expected) + " (time in seconds, yaw, pitch, roll" +
+                         (expected == kColumns ? ")" : ", and the true yaw, pitch, roll)");
+    if (count > expected) {
         reason += ": numbers with a decimal comma? write 0.5, not 0,5";
     }
     return reason;
@@ -107,6 +108,9 @@ std::optional<TraceFile> ParseTrace(std::string_view text, TraceUnits units, std
         text.remove_prefix(3);  // a spreadsheet's "CSV UTF-8" begins with a byte-order mark
     }
     bool headerSeen = false;
+    // Seven values a row only under a header of seven names: without one, seven values are more
+    // likely four numbers written with decimal commas.
+    std::size_t columns = kColumns;
     std::size_t number = 0;
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
@@ -116,6 +120,10 @@ std::optional<TraceFile> ParseTrace(std::string_view text, TraceUnits units, std
         ++number;
         if (line.empty()) {
             continue;
+        }
+        if (lastLineCut) {
+            trace.cutLastLine = number;
+            break;
         }
         if (line.front() == '#') {
             if (line.starts_with(kVehicleMark)) {
@@ -129,30 +137,27 @@ std::optional<TraceFile> ParseTrace(std::string_view text, TraceUnits units, std
             headerSeen = true;
             // A first line that begins with a number is a row: a file without a header loses none.
             if (!Number(fields.front())) {
-                if (fields.size() != kColumns) {
-                    error = At(number) + "the header: " + WrongShape(line, fields.size());
+                if (fields.size() != kColumns && fields.size() != kColumnsWithTruth) {
+                    error = At(number) + "the header: " + WrongShape(line, fields.size(), kColumns);
                     return std::nullopt;
                 }
+                columns = fields.size();
                 if (units == TraceUnits::FromHeader) {
                     trace.rawUnits = line.find("_raw") != std::string_view::npos;
                 }
                 continue;
             }
         }
-        double values[kColumns] = {};
-        bool numbers = fields.size() == kColumns;
-        for (std::size_t i = 0; numbers && i < kColumns; ++i) {
+        double values[kColumnsWithTruth] = {};
+        bool numbers = fields.size() == columns;
+        for (std::size_t i = 0; numbers && i < columns; ++i) {
             const auto value = Number(fields[i]);
             numbers = value.has_value();
             values[i] = value.value_or(0.0);
         }
         if (!numbers) {
-            if (lastLineCut) {
-                trace.lastLineCutShort = true;
-                break;
-            }
-            if (fields.size() != kColumns) {
-                error = At(number) + WrongShape(line, fields.size());
+            if (fields.size() != columns) {
+                error = At(number) + WrongShape(line, fields.size(), columns);
             } else {
                 const auto bad = std::find_if(fields.begin(), fields.end(),
                                               [](std::string_view f) { return !Number(f); });
@@ -160,7 +165,7 @@ std::optional<TraceFile> ParseTrace(std::string_view text, TraceUnits units, std
             }
             return std::nullopt;
         }
-        if (!std::all_of(std::begin(values), std::end(values), Usable)) {
+        if (!std::all_of(values, values + columns, Usable)) {
             if (trace.skippedRows++ == 0) {
                 trace.firstSkippedLine = number;
             }
@@ -179,10 +184,18 @@ std::optional<TraceFile> ParseTrace(std::string_view text, TraceUnits units, std
             *axes[axis] = trace.rawUnits ? WrapRaw(std::llround(values[axis + 1]))
                                          : DegreesToRaw(values[axis + 1]);
         }
-        trace.rows.push_back({values[0], pose});
+        TraceRow row{values[0], pose, std::nullopt};
+        if (columns == kColumnsWithTruth) {
+            row.truth = PoseDegrees{values[4], values[5], values[6]};
+        }
+        trace.rows.push_back(row);
     }
     if (trace.rows.empty()) {
         error = "no row with a time and three angles";
+        if (trace.cutLastLine != 0) {
+            error += " (line " + std::to_string(trace.cutLastLine) +
+                     ", the last, has no line end: left out as cut short)";
+        }
         return std::nullopt;
     }
     return trace;

@@ -15,6 +15,9 @@ enum class TraceUnits { FromHeader, Degrees, Raw };
 struct TraceRow {
     double time;
     Pose pose;
+    // The head's true pose when the reading was handed out, where the trace holds it: a recording
+    // of the simulated tracker's driving motion does.
+    std::optional<PoseDegrees> truth;
 };
 
 // Where the rows of one vehicle begin: a comment line "# vehicle: <name>", as the plug-in writes
@@ -27,7 +30,8 @@ struct VehicleMark {
 // A head trace file as written: CSV, an optional header line naming the columns, then rows
 // "time_s,yaw,pitch,roll" with the angles in degrees, or in raw units (65536 to the turn, yaw
 // positive to the left) when the header says "_raw" or the caller does. Lines that begin with '#'
-// are comments.
+// are comments. A header of seven names announces three more columns on every row: the head's
+// true yaw, pitch and roll in degrees, counted as the readings are.
 struct TraceFile {
     std::vector<TraceRow> rows;
     bool rawUnits = false;
@@ -36,10 +40,12 @@ struct TraceFile {
     // counted, and the line of the first.
     std::size_t skippedRows = 0;
     std::size_t firstSkippedLine = 0;
-    // The last line breaks off without its line break, as a recording cut short by a crash or a
-    // full disk leaves it: left out.
-    bool lastLineCutShort = false;
+    // The number of the last line when it breaks off without its line end, as a recording cut
+    // short by a crash or a full disk leaves it (0 when it does not): left out, since a row cut
+    // inside its last value still reads as numbers, and wrong ones.
+    std::size_t cutLastLine = 0;
 
+    bool HasTruth() const { return !rows.empty() && rows.front().truth.has_value(); }
     // The seconds each vehicle was driven, in the order first driven; "" for rows before any mark.
     std::vector<std::pair<std::string, double>> VehicleSeconds() const;
 };

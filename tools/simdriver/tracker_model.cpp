@@ -27,7 +27,10 @@ TrackerModel& TrackerModel::Instance() {
 }
 
 TrackerModel::TrackerModel(SimSettings settings)
-    : settings_(std::move(settings)), recorder_(settings_.recordPath) {
+    : settings_(std::move(settings)),
+      driving_(settings_.seed),
+      sensor_(settings_.sensor),
+      recorder_(settings_.recordPath, settings_.motion == MotionKind::Driving) {
     ApplySettings();
 }
 
@@ -96,8 +99,9 @@ std::int32_t TrackerModel::GetTracking(std::int32_t* yaw, std::int32_t* pitch, s
         lock.lock();
         --hungReads_;
     }
-    const Pose pose = NextReading();
-    recorder_.Record(pose);
+    const Handout handout = NextReading();
+    const Pose& pose = handout.reading;
+    recorder_.Record(pose, handout.truth);
     ++goodReads_;
     state_ = SimTrackerOpen;
     Log('R');
@@ -123,7 +127,7 @@ std::int32_t TrackerModel::ZeroSet() {
     std::lock_guard lock(mutex_);
     ++zeroSets_;
     if (motion_ != MotionKind::Still) {
-        zero_ = MovingPose();
+        zero_ = MovingPose(Seconds());
     }
     Log('Z');
     return 0;
@@ -227,22 +231,39 @@ bool TrackerModel::HangsNow() const {
     return hangNext_ || (hangAfterReads_ >= 0 && goodReads_ >= hangAfterReads_);
 }
 
-Pose TrackerModel::NextReading() {
+TrackerModel::Handout TrackerModel::NextReading() {
     if (!queue_.empty()) {
         const Pose pose = queue_.front();
         queue_.pop_front();
-        return pose;
+        return {pose, InDegrees(pose)};
     }
     if (motion_ == MotionKind::Still) {
-        return stillPose_;
+        return {stillPose_, InDegrees(stillPose_)};
     }
-    return Relative(MovingPose(), zero_);
+    const double seconds = Seconds();
+    const Pose reading = Relative(MovingPose(seconds), zero_);
+    if (motion_ != MotionKind::Driving) {
+        return {reading, InDegrees(reading)};
+    }
+    // Seen from the same zero as the reading, so that the two differ by the tracker's error alone.
+    const PoseDegrees head = driving_.At(seconds);
+    const PoseDegrees zero = InDegrees(zero_);
+    return {reading,
+            {raw_angle::WrapDegrees(head.yaw - zero.yaw),
+             raw_angle::WrapDegrees(head.pitch - zero.pitch),
+             raw_angle::WrapDegrees(head.roll - zero.roll)}};
 }
 
-// The synthetic or traced head, before the zero is taken off; the still pose otherwise.
-Pose TrackerModel::MovingPose() {
-    const double seconds =
-        motionStart_ ? std::chrono::duration<double>(Clock::now() - *motionStart_).count() : 0.0;
+double TrackerModel::Seconds() const {
+    return motionStart_ ? std::chrono::duration<double>(Clock::now() - *motionStart_).count() : 0.0;
+}
+
+// The synthetic, traced or driving head as the tracker reads it, before the zero is taken off; the
+// still pose otherwise.
+Pose TrackerModel::MovingPose(double seconds) {
+    if (motion_ == MotionKind::Driving) {
+        return sensor_.Read(driving_, seconds).reading;
+    }
     if (motion_ == MotionKind::Synthetic) {
         return synthetic_.At(seconds);
     }

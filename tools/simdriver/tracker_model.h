@@ -8,10 +8,12 @@
 #include <optional>
 #include <string>
 
+#include "driving_motion.h"
+#include "handout_recording.h"
 #include "pose.h"
+#include "sensor_model.h"
 #include "sim_settings.h"
 #include "synthetic_motion.h"
-#include "trace_recorder.h"
 #include "trace_replay.h"
 
 extern "C" {
@@ -48,6 +50,13 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
+    // A reading, and the head's true pose as it was handed out: the pose itself where the motion
+    // has no noise (a still pose, pushed readings), or what the reading approaches (driving).
+    struct Handout {
+        Pose reading;
+        PoseDegrees truth;
+    };
+
     // Counts an entry-point call from its first instruction to its return.
     class CallInProgress {
     public:
@@ -66,8 +75,9 @@ private:
     void ApplySettings();
     bool ReadFailsNow();
     bool HangsNow() const;
-    Pose NextReading();
-    Pose MovingPose();
+    Handout NextReading();
+    double Seconds() const;
+    Pose MovingPose(double seconds);
     void Log(char letter);
 
     const SimSettings settings_;
@@ -84,8 +94,10 @@ private:
     Pose zero_;
     std::deque<Pose> queue_;
     SyntheticMotion synthetic_;
+    DrivingMotion driving_;
+    SensorModel sensor_;
     TraceReplay trace_;
-    TraceRecorder recorder_;
+    HandoutRecording recorder_;
     bool traceTried_ = false;
     std::optional<Clock::time_point> motionStart_;
 

@@ -4,7 +4,6 @@
 
 #include "config/number_reader.h"
 #include "config/settings_keys.h"
-#include "report_text.h"
 
 namespace velmora::tune {
 namespace {
@@ -22,33 +21,32 @@ std::string FloatText(float value) {
     return text;
 }
 
-}  // namespace
-
-FilterProfile FilterProfile::Of(const HeadFilters& filters) {
-    FilterProfile profile;
-    const std::array<const AxisFilter*, 3> axes = {&filters.Yaw(), &filters.Pitch(),
-                                                   &filters.Roll()};
-    for (std::size_t i = 0; i < axes.size(); ++i) {
-        const FilterParameters& parameters = axes[i]->Parameters();
-        profile.axes[i] = {parameters.MinFrames, axes[i]->MaxFrames(), parameters.DecreaseFrame,
-                           parameters.OffsetFrame};
-    }
-    profile.sdSkipfactor = filters.Yaw().Parameters().SDSkipfactor;
-    return profile;
+// "Key = value" for the filter key `key` as `settings` holds it.
+std::string KeyLine(const SettingKey& key, std::size_t axis, const FilterSettings& settings) {
+    const double value = FilterField(key, settings);
+    return KeyName(key, axis) + " = " +
+           (key.type == KeyType::Float ? FloatText(static_cast<float>(value))
+                                       : std::to_string(static_cast<std::int32_t>(value))) +
+           "\n";
 }
 
-std::string FilterProfile::PasteBlock(const std::string& section,
-                                      const std::string& comment) const {
-    std::string block = "; " + comment + "\n";
-    Add(block, {"[", keys::kSettings, "]\n", keys::kSdSkipfactor, " = ", FloatText(sdSkipfactor),
-                "\n\n[", section, "]\n"});
-    for (std::size_t i = 0; i < axes.size(); ++i) {
-        const keys::AxisKeys& name = keys::kAxes[i];
-        const AxisKeys& value = axes[i];
-        Add(block, {name.minFrames, " = ", std::to_string(value.minFrames), "\n", name.maxFrames,
-                    " = ", std::to_string(value.maxFrames), "\n", name.decreaseFrame, " = ",
-                    FloatText(value.decreaseFrame), "\n", name.offsetFrame, " = ",
-                    std::to_string(value.offsetFrame), "\n"});
+}  // namespace
+
+std::string PasteBlock(const FilterProfile& profile, const std::string& section,
+                       const std::string& comment) {
+    std::string block = "; " + comment + "\n[" + keys::kSettings + "]\n";
+    for (const SettingKey& key : kSettingKeys) {
+        if (key.place == KeyPlace::Settings && SetsFilter(key)) {
+            block += KeyLine(key, 0, profile[0]);
+        }
+    }
+    block += "\n[" + section + "]\n";
+    for (std::size_t axis = 0; axis < profile.size(); ++axis) {
+        for (const SettingKey& key : kSettingKeys) {
+            if (key.place == KeyPlace::EachAxis) {
+                block += KeyLine(key, axis, profile[axis]);
+            }
+        }
     }
     return block + "\n";
 }

@@ -1,36 +1,31 @@
 #pragma once
 
 #include <array>
-#include <cstdint>
 #include <string>
 
-#include "tracking/head_filters.h"
+#include "config/filter_settings.h"
 
 namespace velmora::tune {
 
-// The keys --suggest tunes: each axis's four filter keys and the outlier factor.
-struct AxisKeys {
-    std::int32_t minFrames = 1;
-    std::int32_t maxFrames = 1;
-    float decreaseFrame = 1.0f;
-    std::int32_t offsetFrame = 0;
+// What --suggest tunes: the three filters' settings as the plug-in holds them, yaw, pitch, roll.
+using FilterProfile = std::array<FilterSettings, 3>;
 
-    friend bool operator==(const AxisKeys&, const AxisKeys&) = default;
-};
+// "SD Skipfactor", which a load sets on the three filters alike.
+inline float OutlierFactor(const FilterProfile& profile) {
+    return profile[0].SDSkipfactor;
+}
+inline void SetOutlierFactor(FilterProfile& profile, float factor) {
+    for (FilterSettings& axis : profile) {
+        axis.SDSkipfactor = factor;
+    }
+}
 
-struct FilterProfile {
-    std::array<AxisKeys, 3> axes;  // yaw, pitch, roll
-    float sdSkipfactor = 2.5f;
-
-    // What the plug-in's filters hold once a file has been applied.
-    static FilterProfile Of(const HeadFilters& filters);
-
-    // Lines that set every key, to go at the top of a Velmora.cfg: a key given twice in a section
-    // counts where it first appears, so they take the place of the same keys further down and the
-    // rest of the file (Copy From, the directions, other cars) stays as it was. `section` is the
-    // car's, or "General Filter".
-    std::string PasteBlock(const std::string& section, const std::string& comment) const;
-};
+// Lines that set every filter key, to go at the top of a Velmora.cfg: a key given twice in a
+// section counts where it first appears, so they take the place of the same keys further down and
+// the rest of the file (Copy From, the directions, other cars) stays as it was. `section` is the
+// car's, or "General Filter".
+std::string PasteBlock(const FilterProfile& profile, const std::string& section,
+                       const std::string& comment);
 
 // `settings` with `block` pasted at its top, as a text editor leaves it: after a byte-order mark.
 std::string PastedOnTop(const std::string& block, const std::string& settings);

@@ -105,11 +105,11 @@ void DescribeTrace(const std::string& path, const sim::TraceFile& file) {
                      "number, or beyond a billion), the first on line %zu\n",
                      path.c_str(), file.skippedRows, file.firstSkippedLine);
     }
-    if (file.lastLineCutShort) {
+    if (file.cutLastLine != 0) {
         std::fprintf(stderr,
-                     "velmora-tune: %s: its last line breaks off (a recording cut short): "
-                     "left out\n",
-                     path.c_str());
+                     "velmora-tune: %s: line %zu, the last, has no line end (a recording cut "
+                     "short): left out\n",
+                     path.c_str(), file.cutLastLine);
     }
     if (file.vehicles.empty()) {
         return;

@@ -6,9 +6,8 @@ namespace velmora::tune {
 
 ProfileReplay::ProfileReplay(const std::string& configPath, const std::string& vehicle)
     : head_(switches_, configPath), controls_(head_, switches_) {
-    switches_.BeginSession();
+    head_.BeginSession();
     controls_.Bind();
-    head_.LoadSettings();
     if (!vehicle.empty()) {
         head_.ChangeVehicle(vehicle);
     }
@@ -16,9 +15,8 @@ ProfileReplay::ProfileReplay(const std::string& configPath, const std::string& v
 
 ProfileReplay::ProfileReplay(SettingsText settings, const std::string& vehicle)
     : head_(switches_, ""), controls_(head_, switches_) {
-    switches_.BeginSession();
+    head_.BeginSession(settings.text);
     controls_.Bind();
-    head_.ApplySettings(settings.text);
     if (!vehicle.empty()) {
         head_.ChangeVehicle(vehicle);
     }

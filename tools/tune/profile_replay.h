@@ -22,9 +22,10 @@ struct SettingsText {
 };
 
 // The plug-in's own switches, filters, settings and control handlers, fed from a trace instead of
-// a tracker. It goes through what a game session does: the session begins with no vehicle known,
-// the file is read, then the player's vehicle is reported; each reading then goes into the three
-// filters as the polling thread feeds them.
+// a tracker. It goes through what a game session does: the session begins as Start begins it
+// (SharedHead::BeginSession reads the file with no vehicle known, the controls are bound), then
+// the player's vehicle is reported; each reading then goes into the three filters as the polling
+// thread feeds them.
 class ProfileReplay {
 public:
     ProfileReplay(const std::string& configPath, const std::string& vehicle);

@@ -30,8 +30,9 @@ const std::vector<std::int32_t> kOffsetFrames = {0, 1, 2, 3, 4, 6, 8};
 const std::vector<float> kSdSkipfactors = {1.0f, 1.5f, 2.0f, 2.5f, 3.0f, 3.5f, 4.0f, 5.0f, 6.0f};
 
 // The values tried for one key of one axis: the coarse grid, or a step either way of the best.
-std::vector<AxisKeys> Variants(const AxisKeys& best, ProfileSearch::Key key, bool fine) {
-    std::vector<AxisKeys> variants;
+std::vector<FilterSettings> Variants(const FilterSettings& best, ProfileSearch::Key key,
+                                     bool fine) {
+    std::vector<FilterSettings> variants;
     auto add = [&](auto set) {
         variants.push_back(best);
         set(variants.back());
@@ -46,34 +47,34 @@ std::vector<AxisKeys> Variants(const AxisKeys& best, ProfileSearch::Key key, boo
     switch (key) {
         case ProfileSearch::Key::MinFrames:
             for (std::int32_t v :
-                 fine ? std::vector<std::int32_t>{best.minFrames - 1, best.minFrames + 1}
+                 fine ? std::vector<std::int32_t>{best.MinFrames - 1, best.MinFrames + 1}
                       : kMinFrames) {
-                add([v](AxisKeys& k) { k.minFrames = v; });
+                add([v](FilterSettings& k) { k.MinFrames = v; });
             }
             break;
         case ProfileSearch::Key::MaxFrames:
             if (!fine) {
                 for (std::int32_t v : kMaxFrames) {
-                    add([v](AxisKeys& k) { k.maxFrames = v; });
+                    add([v](FilterSettings& k) { k.MaxFrames = v; });
                 }
             } else {
-                for (double v : scaled(best.maxFrames)) {
-                    add([v](AxisKeys& k) { k.maxFrames = static_cast<std::int32_t>(v); });
+                for (double v : scaled(best.MaxFrames)) {
+                    add([v](FilterSettings& k) { k.MaxFrames = static_cast<std::int32_t>(v); });
                 }
             }
             break;
         case ProfileSearch::Key::DecreaseFrame:
             for (double v :
-                 fine ? scaled(best.decreaseFrame)
+                 fine ? scaled(best.DecreaseFrame)
                       : std::vector<double>(kDecreaseFrames.begin(), kDecreaseFrames.end())) {
-                add([v](AxisKeys& k) { k.decreaseFrame = static_cast<float>(v); });
+                add([v](FilterSettings& k) { k.DecreaseFrame = static_cast<float>(v); });
             }
             break;
         case ProfileSearch::Key::OffsetFrame:
             for (std::int32_t v :
-                 fine ? std::vector<std::int32_t>{best.offsetFrame - 1, best.offsetFrame + 1}
+                 fine ? std::vector<std::int32_t>{best.OffsetFrame - 1, best.OffsetFrame + 1}
                       : kOffsetFrames) {
-                add([v](AxisKeys& k) { k.offsetFrame = v; });
+                add([v](FilterSettings& k) { k.OffsetFrame = v; });
             }
             break;
     }
@@ -83,9 +84,9 @@ std::vector<AxisKeys> Variants(const AxisKeys& best, ProfileSearch::Key key, boo
         const std::size_t plain = variants.size();
         for (std::size_t i = 0; i < plain; ++i) {
             for (std::int32_t fewer : {1, 2}) {
-                if (variants[i].minFrames - fewer >= 1) {
+                if (variants[i].MinFrames - fewer >= 1) {
                     variants.push_back(variants[i]);
-                    variants.back().minFrames -= fewer;
+                    variants.back().MinFrames -= fewer;
                 }
             }
         }
@@ -110,7 +111,7 @@ HeldOutSplit HeldOutSplit::Of(std::size_t readings, double pollSeconds) {
 }
 
 std::string ProfileSearch::SettingsOf(const FilterProfile& profile) const {
-    return PastedOnTop(profile.PasteBlock(setup_.section, "velmora-tune --suggest"),
+    return PastedOnTop(PasteBlock(profile, setup_.section, "velmora-tune --suggest"),
                        setup_.settings);
 }
 
@@ -213,18 +214,18 @@ bool ProfileSearch::Better(std::size_t axis, const AxisScore& candidate,
 
 bool ProfileSearch::Step(FilterProfile& best, std::array<AxisScore, 3>& score, Key key, bool fine,
                          const Progress& progress) {
-    std::array<std::vector<AxisKeys>, 3> options;
+    std::array<std::vector<FilterSettings>, 3> options;
     std::size_t count = 0;
     for (std::size_t axis = 0; axis < 3; ++axis) {
         if (!tuned_[axis]) {
             continue;
         }
-        for (const AxisKeys& keys : Variants(best.axes[axis], key, fine)) {
-            const bool valid = keys.minFrames >= 1 && keys.maxFrames >= keys.minFrames &&
-                               keys.maxFrames <= kMaxFrames.back() && keys.decreaseFrame >= 1.0f &&
-                               keys.offsetFrame >= 0;
+        for (const FilterSettings& keys : Variants(best[axis], key, fine)) {
+            const bool valid = keys.MinFrames >= 1 && keys.MaxFrames >= keys.MinFrames &&
+                               keys.MaxFrames <= kMaxFrames.back() && keys.DecreaseFrame >= 1.0f &&
+                               keys.OffsetFrame >= 0;
             auto& list = options[axis];
-            if (valid && !(keys == best.axes[axis]) &&
+            if (valid && !(keys == best[axis]) &&
                 std::find(list.begin(), list.end(), keys) == list.end()) {
                 list.push_back(keys);
             }
@@ -239,7 +240,7 @@ bool ProfileSearch::Step(FilterProfile& best, std::array<AxisScore, 3>& score, K
     for (std::size_t i = 0; i < count; ++i) {
         for (std::size_t axis = 0; axis < 3; ++axis) {
             if (i < options[axis].size()) {
-                candidates[i].axes[axis] = options[axis][i];
+                candidates[i][axis] = options[axis][i];
             }
         }
     }
@@ -249,7 +250,7 @@ bool ProfileSearch::Step(FilterProfile& best, std::array<AxisScore, 3>& score, K
         for (std::size_t i = 0; i < options[axis].size(); ++i) {
             if (Better(axis, scores[i][axis], score[axis])) {
                 score[axis] = scores[i][axis];
-                best.axes[axis] = options[axis][i];
+                best[axis] = options[axis][i];
                 improved = true;
             }
         }
@@ -265,9 +266,9 @@ bool ProfileSearch::StepOutlierFactor(FilterProfile& best, std::array<AxisScore,
     }
     std::vector<FilterProfile> candidates;
     for (float factor : factors) {
-        if (factor >= 0.5f && factor != best.sdSkipfactor) {
+        if (factor >= 0.5f && factor != OutlierFactor(best)) {
             candidates.push_back(best);
-            candidates.back().sdSkipfactor = factor;
+            SetOutlierFactor(candidates.back(), factor);
         }
     }
     if (candidates.empty()) {
@@ -298,7 +299,7 @@ bool ProfileSearch::StepOutlierFactor(FilterProfile& best, std::array<AxisScore,
     if (!chosen) {
         return false;
     }
-    best.sdSkipfactor = candidates[*chosen].sdSkipfactor;
+    SetOutlierFactor(best, OutlierFactor(candidates[*chosen]));
     score = scores[*chosen];
     return true;
 }
@@ -324,7 +325,7 @@ FilterProfile ProfileSearch::Run(const FilterProfile& start, const Progress& pro
                 improved |= Step(best, score, key, fine, progress);
             }
             const std::vector<float> factors =
-                fine ? std::vector<float>{best.sdSkipfactor - 0.25f, best.sdSkipfactor + 0.25f}
+                fine ? std::vector<float>{OutlierFactor(best) - 0.25f, OutlierFactor(best) + 0.25f}
                      : kSdSkipfactors;
             improved |= StepOutlierFactor(best, score, factors, progress);
             if (!improved) {

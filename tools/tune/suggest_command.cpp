@@ -126,8 +126,7 @@ int Suggest(const TuneOptions& options, const PolledTrace& trace) {
         table.Add("suggested", axis, suggestion.suggestedHeldOut[axis]);
         // An axis the search left as it was needs no word.
         const bool tuned = suggestion.tuned[axis];
-        if (!tuned || suggestion.suggested.axes[axis] != suggestion.inUse.axes[axis] ||
-            suggestion.suggested.sdSkipfactor != suggestion.inUse.sdSkipfactor) {
+        if (!tuned || suggestion.suggested[axis] != suggestion.inUse[axis]) {
             notes += AxisNote(axis, tuned, suggestion.inUseHeldOut[axis],
                               suggestion.suggestedHeldOut[axis], options.maxLagMilliseconds);
         }
@@ -160,10 +159,10 @@ int Suggest(const TuneOptions& options, const PolledTrace& trace) {
         "first appears, so they take the place of the same keys further down (delete those if\n"
         "you like); the rest of the file stays as it is.%s\n\n%s",
         file.c_str(),
-        suggestion.suggested.sdSkipfactor != suggestion.inUse.sdSkipfactor
+        OutlierFactor(suggestion.suggested) != OutlierFactor(suggestion.inUse)
             ? " SD Skipfactor is one for every car."
             : "",
-        suggestion.suggested.PasteBlock(suggestion.section, comment).c_str());
+        PasteBlock(suggestion.suggested, suggestion.section, comment).c_str());
     return 0;
 }
 

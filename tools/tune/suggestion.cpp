@@ -7,8 +7,8 @@ namespace velmora::tune {
 
 bool Suggestion::CalmerWhereUnseen() const {
     for (std::size_t axis = 0; axis < 3; ++axis) {
-        const bool changed = !(suggested.axes[axis] == inUse.axes[axis]) ||
-                             suggested.sdSkipfactor != inUse.sdSkipfactor;
+        // An axis's settings hold the outlier factor, which the search changes on all three.
+        const bool changed = suggested[axis] != inUse[axis];
         const auto& before = inUseHeldOut[axis].jitterDegrees;
         const auto& after = suggestedHeldOut[axis].jitterDegrees;
         if (changed && before && after && *after < *before) {
@@ -28,7 +28,7 @@ std::optional<Suggestion> Suggestion::Find(const PolledTrace& trace, const std::
         if (!replay.Filtering()) {
             return std::nullopt;
         }
-        suggestion.inUse = FilterProfile::Of(replay.Filters());
+        suggestion.inUse = replay.Filters().Settings();
     }
     suggestion.section = vehicle.empty() ? keys::kGeneralFilter : vehicle;
     const std::size_t readings = trace.readings.size();

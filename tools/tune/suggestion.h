@@ -24,9 +24,7 @@ struct Suggestion {
     std::array<AxisMetrics, 3> suggestedHeldOut;
     std::size_t tried = 0;
 
-    bool Changed() const {
-        return !(suggested.axes == inUse.axes) || suggested.sdSkipfactor != inUse.sdSkipfactor;
-    }
+    bool Changed() const { return suggested != inUse; }
     // Some axis the search changed has less jitter on the held-out half: the one test of the
     // suggestion that it could not have fitted.
     bool CalmerWhereUnseen() const;
