@@ -92,9 +92,11 @@ private:
 
 // --- The user ------------------------------------------------------------------------------------
 
-// Win32: a message box with one OK button, returning when the user has closed it.
-// POSIX: the line "<caption>: <text>" on standard error.
-void ShowNotice(const char* caption, const char* text);
+// Win32: a message box with one OK button, returning when the user has closed it; a `secondLine`
+// that is not empty goes below the text.
+// POSIX: the line "<caption>: <text>" on standard error, whatever the second line: that one line
+// is what a script or a test reads.
+void ShowNotice(const char* caption, const char* text, const char* secondLine);
 
 // --- Files ---------------------------------------------------------------------------------------
 

@@ -8,7 +8,7 @@
 #include <stdexcept>
 
 extern "C" {
-#include "host_os.h"
+#include "common/host_os.h"
 }
 
 namespace velmora::testing {

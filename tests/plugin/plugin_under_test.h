@@ -6,10 +6,9 @@
 #include <memory>
 #include <string>
 
-#include "hosted_plugin.h"
-#include "plugin_library.h"
+#include "common/plugin_library.h"
+#include "common/vehicle_records.h"
 #include "simulated_driver.h"
-#include "vehicle_records.h"
 #include "wait_until.h"
 
 namespace velmora::testing {

@@ -18,7 +18,7 @@
 #include "profile_replay.h"
 
 extern "C" {
-#include "host_os.h"
+#include "common/host_os.h"
 }
 
 namespace velmora::testing {
