@@ -11,7 +11,7 @@
 #include "plugin_under_test.h"
 
 extern "C" {
-#include "host_os.h"
+#include "common/host_os.h"
 }
 
 namespace velmora::testing {
