@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace velmora::platform {
@@ -35,14 +36,21 @@ struct ThreadHandle {
 
 // Starts the routine on a new thread at once; false when no thread could be made.
 bool StartThread(ThreadRoutine routine, void* parameter, ThreadHandle& thread);
-// Waits until a thread that has left, or is about to leave, its routine is gone, and releases the
-// handle. Only for threads known to be finishing: it does not return while the routine runs.
-void JoinThread(ThreadHandle thread);
+// Waits up to `milliseconds` for a thread that has left, or is about to leave, its routine to be
+// gone, and releases the handle. False when it is still there: it is then let go (LetThreadGo).
+// The bound is for Win32, where a thread needs the loader's lock to exit and a host may stop the
+// plug-in while it holds that lock (from its own DllMain, or while another thread loads a
+// library): an unbounded wait would never end.
+bool JoinThread(ThreadHandle thread, std::uint32_t milliseconds);
+// Gives a thread up without ending it and releases the handle: it runs on until it returns by
+// itself, into this library, which stays loaded until then (Win32: every thread holds the library
+// until it exits, and one ended by force for good) or for the rest of the process (POSIX).
+void LetThreadGo(ThreadHandle thread);
 // Ends a thread that is blocked outside Velmora's own code and releases the handle. True when the
-// thread is gone (Win32). False when the OS has no safe forced end (POSIX): the thread is detached
-// and runs on until its blocking call returns, so the caller must arrange that it then leaves at
-// once; the plug-in library stays mapped for it.
-bool EndThreadByForce(ThreadHandle thread);
+// thread is gone within `milliseconds` (Win32). False when it is not, or when the OS has no safe
+// forced end (POSIX): the thread is then let go (LetThreadGo), so the caller must arrange that it
+// leaves at once when its blocking call returns.
+bool EndThreadByForce(ThreadHandle thread, std::uint32_t milliseconds);
 
 // Sleep(0) gives up the rest of the time slice.
 void Sleep(std::uint32_t milliseconds);
@@ -84,16 +92,33 @@ private:
 
 // --- The user ------------------------------------------------------------------------------------
 
-// Win32: a message box with one OK button, returning when the user has closed it.
-// POSIX: the line "<caption>: <text>" on standard error.
-void ShowNotice(const char* caption, const char* text);
+// Win32: a message box with one OK button, returning when the user has closed it; a `secondLine`
+// that is not empty goes below the text.
+// POSIX: the line "<caption>: <text>" on standard error, whatever the second line: that one line
+// is what a script or a test reads.
+void ShowNotice(const char* caption, const char* text, const char* secondLine);
 
-// --- Files the polling thread writes -----------------------------------------------------------
+// --- Files ---------------------------------------------------------------------------------------
 
-// A new file written straight to the OS, past the C runtime's buffers and locks: the polling
-// thread may be ended by force inside a write, and a runtime lock it left held would stall the next
-// taker (the runtime itself flushes every stream as the game exits). A file still open when its
-// writer dies stays open; what was written is with the OS.
+// Paths are UTF-8 (Win32: a path that is not valid UTF-8 is taken in the ANSI code page, as a C
+// runtime's arguments come). Win32 converts them to UTF-16 at the OS call, so a folder named in any
+// script works, and takes absolute paths of any length, past the 260 characters of the ANSI calls.
+//
+// Every call goes straight to the OS, past the C runtime's streams, buffers and locks.
+
+// What ReadWholeFile read.
+struct FileBytes {
+    std::string bytes;
+    // A read failed, or the file holds more than the limit, before its end: `bytes` are what came
+    // before that point.
+    bool cutShort = false;
+};
+// The bytes of a file, at most `limit` of them. Nothing when it cannot be opened.
+std::optional<FileBytes> ReadWholeFile(const std::string& path, std::size_t limit);
+
+// A new file that its writer keeps open. Others may read, write, rename and delete it meanwhile, so
+// that a handle left open by a writer that never came back (a thread ended by force) keeps it from
+// no one.
 class NewFile {
 public:
     enum class Created { Yes, Exists, Failed };
@@ -104,9 +129,13 @@ public:
     NewFile& operator=(const NewFile&) = delete;
 
     // Never replaces a file that is there.
-    Created Create(const char* path);
-    // False when not every byte reached the OS.
-    bool Write(const void* bytes, std::size_t size);
+    Created Create(const std::string& path);
+    // How many of the bytes reached the file, in order: all of them, or fewer when a write failed
+    // (a full disk, a quota, a file-size limit).
+    std::size_t Write(const void* bytes, std::size_t size);
+    // Cuts the file back to its first `length` bytes; later writes go on from there. False when
+    // the OS refuses.
+    bool CutBack(std::uint64_t length);
     void Close();
     bool IsOpen() const { return handle_ != kNone; }
 
@@ -118,9 +147,8 @@ private:
 // --- Where Velmora lives -------------------------------------------------------------------------
 
 // The directory of the loaded library (or program) whose code holds `address`, ending with the
-// separator that joins a file name to it. Found by address, not by name, so a renamed library
-// still finds its own folder. False when the path cannot be had whole (no such module, or a
-// path of 260 characters or more).
+// separator that joins a file name to it, in UTF-8. Found by address, not by name, so a renamed
+// library still finds its own folder. False when the system cannot say (no such module).
 bool ModuleDirectory(const void* address, std::string& directory);
 
 }  // namespace velmora::platform

@@ -16,4 +16,11 @@ void UnloadLibrary(ModuleHandle module) {
     dlclose(module);
 }
 
+void PinThisLibrary() {
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&PinThisLibrary), &info) != 0 && info.dli_fname != nullptr) {
+        dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+    }
+}
+
 }  // namespace velmora::platform

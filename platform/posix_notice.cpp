@@ -4,7 +4,7 @@
 
 namespace velmora::platform {
 
-void ShowNotice(const char* caption, const char* text) {
+void ShowNotice(const char* caption, const char* text, const char* /*secondLine*/) {
     std::fprintf(stderr, "%s: %s\n", caption, text);
     std::fflush(stderr);
 }

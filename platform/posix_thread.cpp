@@ -1,5 +1,6 @@
 #include <dlfcn.h>
 #include <pthread.h>
+#include <time.h>
 
 #include <new>
 
@@ -28,16 +29,6 @@ pthread_t ToPthread(ThreadHandle thread) {
 
 }  // namespace
 
-// An abandoned thread returns into this library when its blocking call ends; if the host unloaded
-// the plug-in in the meantime it would return into unmapped code. Pin the library for the rest of
-// the process instead.
-void PinThisLibrary() {
-    Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&PinThisLibrary), &info) != 0 && info.dli_fname != nullptr) {
-        dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-    }
-}
-
 bool StartThread(ThreadRoutine routine, void* parameter, ThreadHandle& thread) {
     auto* start = new (std::nothrow) Start{routine, parameter};
     if (start == nullptr) {
@@ -52,15 +43,31 @@ bool StartThread(ThreadRoutine routine, void* parameter, ThreadHandle& thread) {
     return true;
 }
 
-void JoinThread(ThreadHandle thread) {
-    pthread_join(ToPthread(thread), nullptr);
+bool JoinThread(ThreadHandle thread, std::uint32_t milliseconds) {
+    timespec until{};
+    clock_gettime(CLOCK_REALTIME, &until);
+    until.tv_sec += static_cast<time_t>(milliseconds / 1000);
+    until.tv_nsec += static_cast<long>(milliseconds % 1000) * 1000000L;
+    if (until.tv_nsec >= 1000000000L) {
+        until.tv_sec += 1;
+        until.tv_nsec -= 1000000000L;
+    }
+    if (pthread_timedjoin_np(ToPthread(thread), nullptr, &until) == 0) {
+        return true;
+    }
+    LetThreadGo(thread);
+    return false;
 }
 
-bool EndThreadByForce(ThreadHandle thread) {
-    // pthread_cancel would unwind C++ frames at arbitrary points and pthread_kill cannot end one
-    // thread alone: there is no safe forced end on POSIX. The thread is let go instead.
+void LetThreadGo(ThreadHandle thread) {
     PinThisLibrary();
     pthread_detach(ToPthread(thread));
+}
+
+bool EndThreadByForce(ThreadHandle thread, std::uint32_t) {
+    // pthread_cancel would unwind C++ frames at arbitrary points and pthread_kill cannot end one
+    // thread alone: there is no safe forced end on POSIX. The thread is let go instead.
+    LetThreadGo(thread);
     return false;
 }
 

@@ -16,4 +16,10 @@ void UnloadLibrary(ModuleHandle module) {
     FreeLibrary(static_cast<HMODULE>(module));
 }
 
+void PinThisLibrary() {
+    HMODULE self = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                       reinterpret_cast<LPCWSTR>(&PinThisLibrary), &self);
+}
+
 }  // namespace velmora::platform

@@ -10,15 +10,21 @@ namespace {
 struct Start {
     ThreadRoutine routine;
     void* parameter;
+    HMODULE library;
 };
 
 DWORD WINAPI Trampoline(LPVOID raw) {
-    Start start = *static_cast<Start*>(raw);
+    const Start start = *static_cast<Start*>(raw);
     delete static_cast<Start*>(raw);
-    return start.routine(start.parameter);
+    const DWORD code = start.routine(start.parameter);
+    if (start.library == nullptr) {
+        return code;
+    }
+    // The thread's own hold on this library, taken by StartThread and let go as the thread exits:
+    // a thread given up while it runs on keeps the library loaded until it is gone, and the owner
+    // that gives it up pins nothing, which would take the loader's lock.
+    FreeLibraryAndExitThread(start.library, code);
 }
-
-constexpr DWORD kForcedEndWait = 1000;
 
 HANDLE ToHandle(ThreadHandle thread) {
     return reinterpret_cast<HANDLE>(thread.value);
@@ -26,21 +32,18 @@ HANDLE ToHandle(ThreadHandle thread) {
 
 }  // namespace
 
-// A thread let go returns into this library when its blocking call ends: keep the library mapped
-// for the rest of the process, whatever the host unloads.
-void PinThisLibrary() {
-    HMODULE self = nullptr;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
-                       reinterpret_cast<LPCSTR>(&PinThisLibrary), &self);
-}
-
 bool StartThread(ThreadRoutine routine, void* parameter, ThreadHandle& thread) {
-    auto* start = new (std::nothrow) Start{routine, parameter};
+    auto* start = new (std::nothrow) Start{routine, parameter, nullptr};
     if (start == nullptr) {
         return false;
     }
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                       reinterpret_cast<LPCWSTR>(&Trampoline), &start->library);
     HANDLE handle = CreateThread(nullptr, 0, Trampoline, start, 0, nullptr);
     if (handle == nullptr) {
+        if (start->library != nullptr) {
+            FreeLibrary(start->library);
+        }
         delete start;
         return false;
     }
@@ -48,27 +51,34 @@ bool StartThread(ThreadRoutine routine, void* parameter, ThreadHandle& thread) {
     return true;
 }
 
-void JoinThread(ThreadHandle thread) {
-    WaitForSingleObject(ToHandle(thread), INFINITE);
+bool JoinThread(ThreadHandle thread, std::uint32_t milliseconds) {
+    if (WaitForSingleObject(ToHandle(thread), milliseconds) != WAIT_OBJECT_0) {
+        LetThreadGo(thread);
+        return false;
+    }
+    CloseHandle(ToHandle(thread));
+    return true;
+}
+
+void LetThreadGo(ThreadHandle thread) {
     CloseHandle(ToHandle(thread));
 }
 
-bool EndThreadByForce(ThreadHandle thread) {
-    // Refused (a handle without the right, say): waiting for the end would wait for ever, so the
-    // thread is let go instead, as on POSIX.
+bool EndThreadByForce(ThreadHandle thread, std::uint32_t milliseconds) {
+    // Refused (a handle without the right, say): waiting for the end would wait for ever. A thread
+    // ended never lets its hold on this library go: the library stays loaded.
     if (!TerminateThread(ToHandle(thread), 0)) {
-        PinThisLibrary();
-        CloseHandle(ToHandle(thread));
+        LetThreadGo(thread);
         return false;
     }
     // TerminateThread only starts the end; wait until the thread can run nothing more, but not
     // for ever: Stop runs on the game's thread. A thread still not gone counts as let go.
-    const bool gone = WaitForSingleObject(ToHandle(thread), kForcedEndWait) == WAIT_OBJECT_0;
-    if (!gone) {
-        PinThisLibrary();
+    if (WaitForSingleObject(ToHandle(thread), milliseconds) != WAIT_OBJECT_0) {
+        LetThreadGo(thread);
+        return false;
     }
     CloseHandle(ToHandle(thread));
-    return gone;
+    return true;
 }
 
 }  // namespace velmora::platform

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "config/settings_keys.h"
+#include "config/shown_name.h"
 #include "platform/platform.h"
 #include "plugin/plugin_info.h"
 #include "plugin/slot_guard.h"
@@ -85,9 +86,11 @@ void VelmoraPlugin::UpdateVehicles(const VehicleListInfo* list) {
             return;
         }
         // The box waits for the user; the lock is long given back, so the polling thread goes on.
+        // The name is the section to write, byte for byte: when it hides something (a space at
+        // an end, a tab), the box says so below it.
         if (switches_.TestMode()) {
             const std::string notice = "Current Vehicle: " + std::string(player);
-            platform::ShowNotice("Velmora - TestMode", notice.c_str());
+            platform::ShowNotice("Velmora - TestMode", notice.c_str(), NameNote(player).c_str());
         }
     });
 }

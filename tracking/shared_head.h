@@ -18,13 +18,14 @@ namespace velmora {
 //
 // The threading contract. SharedHead is the lock's only owner, and every operation below takes
 // it itself, for as short as it can; none may be called with it held. Nothing under the lock
-// sleeps, calls the driver or waits for the user, and the settings file is read before the lock
-// is taken, so a slow disk stalls neither the game's camera query nor Stop.
+// sleeps, calls the driver, touches a file or waits for the user: the settings file is read before
+// the lock is taken, so a slow disk stalls neither the game's camera query nor Stop.
 // - AddReading: the polling thread, once per reading.
 // - VehicleSince: the polling thread, while it records a trace.
 // - Outputs, ChangeVehicle: the host's thread.
-// - LoadSettings: either (Start and Reset on the host's, the test-mode reload on the polling one).
-// - BeginSession: the host's thread, in Start.
+// - LoadSettings, BeginSession: the host's thread (Start and Reset).
+// - ApplySettings: either; the polling thread's test-mode reload reads the file itself, where Stop
+//   may give the thread up in a read that blocks, and applies the bytes with it.
 // The switches that the host's thread reads without the lock are atomics (Switches).
 class SharedHead {
 public:
@@ -57,6 +58,8 @@ public:
     // lock is taken only when there is a change to copy.
     bool VehicleSince(std::uint32_t& seen, std::string& name) const;
 
+    // The file LoadSettings reads; empty when it cannot be known.
+    const std::string& SettingsPath() const { return settingsPath_; }
     // The folder of the settings file, ending with its separator ("./" for a bare file name):
     // where the plug-in writes its trace recordings. Empty when the settings path is.
     const std::string& Folder() const { return folder_; }

@@ -12,10 +12,11 @@ namespace velmora {
 // thread another, so whichever of the two is done last frees it; the thread never reaches the
 // wrapper itself.
 //
-// Where the thread stands is one atomic state. Only the owner moves it out of NotStarted or
-// Outside (to Abandoned); only the thread makes every other move. So a state of InOwnCode cannot
-// change under the thread's feet, and the owner never ends the thread while it runs Velmora's
-// code (where it may hold the lock).
+// Where the thread stands is one atomic state, and every move is a compare-and-swap. The owner
+// moves it only to Abandoned, and only from NotStarted, a stretch, or (past a bound) InOwnCode;
+// the thread makes every other move. So the owner ends the thread by force only in a stretch that
+// allows it, never while it runs Velmora's code (where it may hold the lock), and whichever side
+// moves first when a stretch ends just as the owner gives up decides what happens.
 class ThreadControl {
 public:
     ThreadControl(WorkerThread::Function function, void* argument, std::shared_ptr<void> keepAlive)
@@ -24,13 +25,13 @@ public:
     // The thread's routine; its parameter is the ThreadControl.
     static std::uint32_t Run(void* parameter);
 
-    // The thread's side of an outside stretch (see ThreadContext).
-    bool BeginOutside();
-    bool EndOutside();
+    // The thread's side of a stretch (see ThreadContext).
+    bool BeginStretch(ThreadContext::Stretch stretch);
+    bool EndStretch(ThreadContext::Stretch stretch);
 
     // The owner's side.
-    bool Running() const { return running_; }
-    std::uint32_t ExitCode() const { return exitCode_; }
+    bool Running() const;
+    std::uint32_t ExitCode() const;
     // The thread's own reference; dropped again when no thread could be made.
     void AdoptThreadReference(std::shared_ptr<ThreadControl> self) {
         threadReference_ = std::move(self);
@@ -39,27 +40,42 @@ public:
     // Gives up a thread that has not begun: it will leave without running the function. False
     // when it has begun.
     bool AbandonBeforeStart();
-    // Gives up a thread that is in an outside stretch, waiting while it is in its own code. False
-    // when there is nothing to give up: it never began, has finished, or was given up before.
-    bool AbandonOutside();
-    // After AbandonOutside: the thread was not ended, and may leave once its call returns.
+
+    enum class GivenUp {
+        No,          // nothing to give up: it never began, has finished, or was given up before
+        EndByForce,  // in a stretch that may be ended by force
+        LetGo,       // in a stretch that may not, or in its own code past the bound
+    };
+    // Gives up a running thread: at once in a stretch; in its own code, where it may hold the
+    // lock, once it reaches a stretch or `ownCodeWait` milliseconds have passed. Past that bound
+    // it is let go rather than waited for without end: a thread the system has already ended (at
+    // the process's exit) stays InOwnCode for ever.
+    GivenUp GiveUp(std::uint32_t ownCodeWait);
+    // After a forced end that did not end the thread: it may leave once its call returns.
     void LetGo() { letGo_ = true; }
 
 private:
     enum class State : std::uint8_t {
         NotStarted,  // the thread has not begun; the function has not run
         InOwnCode,   // the function runs Velmora's code: it may hold the lock, so no forced end now
-        Outside,     // the function is in a driver call or asleep: it may be ended by force
+        MayBeEnded,  // in a driver call or asleep: it may be ended by force
+        NeverEnded,  // in file work: it may be given up, but runs on until its call returns
         Abandoned,   // the owner gave the thread up; the function does not run on
         Finished,    // the function returned by itself
     };
 
+    static State StateOf(ThreadContext::Stretch stretch) {
+        return stretch == ThreadContext::Stretch::MayBeEnded ? State::MayBeEnded
+                                                             : State::NeverEnded;
+    }
+
     std::atomic<State> state_{State::NotStarted};
-    std::atomic<bool> running_{false};
-    // Set by the owner once an abandoned thread has been detached rather than ended: the thread
-    // may then leave. Until then it waits, so that on Win32 it is ended in a sleep and never in
-    // the middle of its own exit (which takes the loader's lock and the heap's).
+    // Set by the owner once a thread given up in a stretch that may be ended has been let go
+    // rather than ended: the thread may then leave. Until then it waits, so that on Win32 it is
+    // ended in a sleep and never in the middle of its own exit (which takes the loader's lock and
+    // the heap's).
     std::atomic<bool> letGo_{false};
+    // Written before the move to Finished; read only after it.
     std::atomic<std::uint32_t> exitCode_{0};
 
     const WorkerThread::Function function_;

@@ -2,21 +2,22 @@
 
 #include <cstdio>
 
-#include "platform/platform.h"
-#include "tracking/shared_head.h"
-
 namespace velmora {
 namespace {
 
 // Several seconds of rows (about 30 bytes each, at most 64), so that the buffer never fills between
 // two writes; half of it full makes a write due at once.
 constexpr std::size_t kBufferBytes = 16 * 1024;
+constexpr std::uint64_t kWriteInterval = 1000000;
 constexpr std::size_t kLongestName = 200;
-constexpr char kHeader[] = "time_s,yaw_raw,pitch_raw,roll_raw\n";
-constexpr char kCapNote[] = "# the recording stopped here: the file reached its size cap\n";
-// What the cap keeps free for the note, and the longest line Append is given.
-constexpr std::uint64_t kNoteRoom = sizeof kCapNote;
-constexpr std::size_t kLongestLine = kLongestName + 16;
+constexpr char kHeader[] = "time_s,yaw_raw,pitch_raw,roll_raw\r\n";
+constexpr std::string_view kCapNote =
+    "# the recording stopped here: the file reached its size cap\r\n";
+constexpr std::string_view kWriteNote = "# the recording stopped here: a write failed\r\n";
+constexpr std::string_view kVehicleMark = "# vehicle: ";
+// What the cap keeps free for its note, and the longest line Append is given.
+constexpr std::uint64_t kNoteRoom = kCapNote.size();
+constexpr std::size_t kLongestLine = kVehicleMark.size() + kLongestName + 2;
 
 // Digits written by hand: printf's would follow the locale the game may have set.
 char* AppendUnsigned(char* out, std::uint64_t value, int minimumDigits = 1) {
@@ -42,13 +43,59 @@ char* AppendSigned(char* out, std::int32_t value) {
 
 }  // namespace
 
-TraceRecorder::TraceRecorder(std::uint64_t sizeCap) : sizeCap_(sizeCap) {}
+TraceRecorder::TraceRecorder(std::string folder, std::uint64_t sizeCap)
+    : folder_(std::move(folder)), sizeCap_(sizeCap) {}
 
 TraceRecorder::~TraceRecorder() {
     Close();
 }
 
-bool TraceRecorder::BeginIn(const std::string& folder) {
+bool TraceRecorder::Follow(ThreadContext& context, bool on, std::uint64_t microseconds,
+                           const Reading* reading, std::string_view vehicle) {
+    if (!on) {
+        return state_ == State::Idle || Finish(context);
+    }
+    if (state_ == State::Idle && reading != nullptr && !folder_.empty() && !Begin(context)) {
+        return false;
+    }
+    if (state_ == State::Recording) {
+        MarkVehicle(vehicle);
+        if (reading != nullptr) {
+            Add(microseconds, *reading);
+        }
+    }
+    // A stopped recording writes its last rows and closes at once.
+    if (!file_.IsOpen() || (state_ == State::Recording && !WriteDue(microseconds))) {
+        return true;
+    }
+    lastWrite_ = microseconds;
+    anyWrite_ = true;
+    return context.FileWork([&] {
+        Write();
+        if (state_ != State::Recording) {
+            file_.Close();
+        }
+    });
+}
+
+bool TraceRecorder::Finish(ThreadContext& context) {
+    if (file_.IsOpen() && !context.FileWork([&] { Close(); })) {
+        return false;
+    }
+    state_ = State::Idle;
+    return true;
+}
+
+bool TraceRecorder::Begin(ThreadContext& context) {
+    if (!buffer_) {
+        buffer_ = std::make_unique<char[]>(kBufferBytes);
+        vehicleMarked_.reserve(kLongestName);
+    }
+    return context.FileWork([&] { Create(); });
+}
+
+void TraceRecorder::Create() {
+    state_ = State::Stopped;
     const platform::LocalTime now = platform::LocalTimeNow();
     char stem[64];
     std::snprintf(stem, sizeof stem, "Velmora-trace-%04d-%02d-%02d-%02d-%02d-%02d", now.year,
@@ -56,68 +103,48 @@ bool TraceRecorder::BeginIn(const std::string& folder) {
     // A second recording within the same second (the switch turned off and on, or a restart)
     // must not overwrite the first.
     constexpr int kTries = 100;
-    for (int attempt = 1; attempt <= kTries; ++attempt) {
+    platform::NewFile::Created created = platform::NewFile::Created::Exists;
+    for (int attempt = 1; attempt <= kTries && created == platform::NewFile::Created::Exists;
+         ++attempt) {
         char name[80];
         if (attempt == 1) {
             std::snprintf(name, sizeof name, "%s.csv", stem);
         } else {
             std::snprintf(name, sizeof name, "%s-%d.csv", stem, attempt);
         }
-        const platform::NewFile::Created created = Create(folder + name);
-        if (created != platform::NewFile::Created::Exists) {
-            return created == platform::NewFile::Created::Yes;
-        }
+        created = file_.Create(folder_ + name);
     }
-    state_ = State::Stopped;
-    return false;
-}
-
-bool TraceRecorder::Begin(const std::string& path) {
-    return Create(path) == platform::NewFile::Created::Yes;
-}
-
-platform::NewFile::Created TraceRecorder::Create(const std::string& path) {
-    Close();
-    const platform::NewFile::Created created = file_.Create(path.c_str());
     if (created != platform::NewFile::Created::Yes) {
-        state_ = State::Stopped;
-        return created;
+        return;
     }
-    if (!buffer_) {
-        buffer_ = std::make_unique<char[]>(kBufferBytes);
-    }
-    vehicleName_.reserve(kLongestName + 1);
     used_ = 0;
     written_ = 0;
     anyRow_ = false;
-    vehicleSeen_ = 0;
+    anyWrite_ = false;
+    vehicleMarked_.clear();
     state_ = State::Recording;
     Append(kHeader);
-    return created;
 }
 
-void TraceRecorder::FollowVehicle(const SharedHead& head) {
-    if (state_ != State::Recording || !head.VehicleSince(vehicleSeen_, vehicleName_)) {
+void TraceRecorder::MarkVehicle(std::string_view vehicle) {
+    const std::string_view name = vehicle.substr(0, kLongestName);
+    if (name == vehicleMarked_) {
         return;
     }
+    vehicleMarked_.assign(name);
     char line[kLongestLine];
     char* out = line;
-    for (char c : std::string_view("# vehicle: ")) {
-        *out++ = c;
-    }
-    for (std::size_t i = 0; i < vehicleName_.size() && i < kLongestName; ++i) {
+    out += kVehicleMark.copy(out, kVehicleMark.size());
+    for (const char c : name) {
         // A line break in a name would end the comment and make the rest a broken row.
-        const char c = vehicleName_[i];
         *out++ = c == '\n' || c == '\r' ? ' ' : c;
     }
+    *out++ = '\r';
     *out++ = '\n';
     Append({line, static_cast<std::size_t>(out - line)});
 }
 
 void TraceRecorder::Add(std::uint64_t microseconds, const Reading& reading) {
-    if (state_ != State::Recording) {
-        return;
-    }
     if (!anyRow_) {
         firstMicroseconds_ = microseconds;
         anyRow_ = true;
@@ -133,35 +160,9 @@ void TraceRecorder::Add(std::uint64_t microseconds, const Reading& reading) {
         *out++ = ',';
         out = AppendSigned(out, value);
     }
+    *out++ = '\r';
     *out++ = '\n';
     Append({row, static_cast<std::size_t>(out - row)});
-}
-
-bool TraceRecorder::WriteDue() const {
-    return file_.IsOpen() && used_ != 0 &&
-           (used_ >= kBufferBytes / 2 || state_ != State::Recording);
-}
-
-void TraceRecorder::Write() {
-    if (!file_.IsOpen() || used_ == 0) {
-        return;
-    }
-    const bool failed = !file_.Write(buffer_.get(), used_);
-    written_ += used_;
-    used_ = 0;
-    if (failed) {
-        state_ = State::Stopped;
-    }
-}
-
-void TraceRecorder::Close() {
-    Write();
-    file_.Close();
-}
-
-void TraceRecorder::End() {
-    Close();
-    state_ = State::Idle;
 }
 
 void TraceRecorder::Append(std::string_view text) {
@@ -175,16 +176,49 @@ void TraceRecorder::Append(std::string_view text) {
         return;
     }
     if (written_ + used_ + text.size() + kNoteRoom > sizeCap_) {
-        const std::string_view note(kCapNote, sizeof kCapNote - 1);
-        if (written_ + used_ + note.size() <= sizeCap_) {
-            note.copy(buffer_.get() + used_, note.size());
-            used_ += note.size();
+        if (written_ + used_ + kCapNote.size() <= sizeCap_) {
+            used_ += kCapNote.copy(buffer_.get() + used_, kCapNote.size());
         }
         state_ = State::Stopped;
         return;
     }
-    text.copy(buffer_.get() + used_, text.size());
-    used_ += text.size();
+    used_ += text.copy(buffer_.get() + used_, text.size());
+}
+
+bool TraceRecorder::WriteDue(std::uint64_t microseconds) const {
+    return used_ != 0 &&
+           (!anyWrite_ || used_ >= kBufferBytes / 2 || microseconds - lastWrite_ >= kWriteInterval);
+}
+
+void TraceRecorder::Write() {
+    if (!file_.IsOpen() || used_ == 0) {
+        return;
+    }
+    const std::size_t put = file_.Write(buffer_.get(), used_);
+    const std::size_t tried = used_;
+    used_ = 0;
+    if (put == tried) {
+        written_ += put;
+        return;
+    }
+    // A row cut inside its last field would read back as a whole row with a wrong value: the file
+    // keeps the whole lines that got there and no more (npos + 1 is 0).
+    const std::size_t whole = std::string_view(buffer_.get(), put).rfind('\n') + 1;
+    if (whole < put) {
+        file_.CutBack(written_ + whole);
+    }
+    written_ += whole;
+    state_ = State::Stopped;
+    // Where there is room, the reason; where there is not, no part of it.
+    const std::size_t noted = file_.Write(kWriteNote.data(), kWriteNote.size());
+    if (noted != 0 && noted < kWriteNote.size()) {
+        file_.CutBack(written_);
+    }
+}
+
+void TraceRecorder::Close() {
+    Write();
+    file_.Close();
 }
 
 }  // namespace velmora

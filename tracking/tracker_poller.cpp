@@ -1,5 +1,8 @@
 #include "tracking/tracker_poller.h"
 
+#include <optional>
+
+#include "config/settings_file.h"
 #include "platform/platform.h"
 #include "tracking/reload_timer.h"
 #include "tracking/trace_recorder.h"
@@ -9,18 +12,34 @@ namespace {
 
 constexpr std::uint32_t kReadInterval = 10;
 constexpr std::uint32_t kRetryInterval = 100;
-// Stop waits this many sleeps of kStopPollInterval for the thread to end by itself.
-constexpr int kStopPolls = 100;
+// Stop waits this long, in sleeps of kStopPollInterval, for the thread to end by itself.
+constexpr std::uint32_t kStopWait = 1000;
 constexpr std::uint32_t kStopPollInterval = 10;
 
-// A reading into the trace, beside the plug-in's settings; a recording begins with the first
-// reading after the switch turns on.
-void Record(TraceRecorder& recorder, const SharedHead& head, const Reading& reading) {
-    if (recorder.Idle() && !head.Folder().empty()) {
-        recorder.BeginIn(head.Folder());
+// The test-mode reload: the bytes are read as file work, into memory of the thread's own, so that
+// Stop can give the thread up in a read that blocks (a network share that dropped, a file a sync
+// tool fetches on demand); only the parsing and applying take the lock. False when the thread was
+// given up.
+bool ReloadSettings(ThreadContext& context, const std::string& path, SharedHead& head) {
+    std::optional<std::string> bytes;
+    bool read = false;
+    if (!context.FileWork([&] {
+            try {
+                bytes = ReadSettingsFile(path);
+                read = true;
+            } catch (...) {
+                // Out of memory: polling goes on with the settings that stand.
+            }
+        })) {
+        return false;
     }
-    recorder.FollowVehicle(head);
-    recorder.Add(platform::Microseconds(), reading);
+    try {
+        if (read) {
+            head.ApplySettings(bytes.value_or(std::string()));
+        }
+    } catch (...) {
+    }
+    return true;
 }
 
 }  // namespace
@@ -44,7 +63,10 @@ void TrackerPoller::Start() {
 void TrackerPoller::Stop() {
     if (thread_) {
         stopRequested_ = true;
-        for (int poll = 0; poll < kStopPolls && thread_->Running(); ++poll) {
+        // Counted on the clock rather than in sleeps: Windows' default timer makes a Sleep(10) last
+        // 15.6 ms.
+        const std::uint32_t start = platform::TickCount();
+        while (thread_->Running() && platform::TickCount() - start < kStopWait) {
             platform::Sleep(kStopPollInterval);
         }
         if (thread_->Running()) {
@@ -62,42 +84,39 @@ void TrackerPoller::ZeroSet() const {
     }
 }
 
-// Every driver call and every sleep runs as an outside stretch: only there may Stop end the thread
-// by force, so the thread never dies holding the lock. When a stretch reports that the thread was
-// given up, the poller may already be gone: return without touching it.
+// Every driver call and every sleep is a stretch that Stop may end by force, every file call one
+// that Stop may give up (see WorkerThread): the thread never dies holding the lock. When a stretch
+// reports that the thread was given up, the poller may already be gone: return without touching
+// it.
 std::uint32_t TrackerPoller::Poll(void* argument, ThreadContext& context) {
     auto& poller = *static_cast<TrackerPoller*>(argument);
     if (poller.stopRequested_) {
         return 0;
     }
     // Set before the thread was made and kept until it is gone; read once, and only here, so the
-    // stretches below never look at the poller.
+    // stretches below never look at the poller. The paths are the thread's own copies for the same
+    // reason.
     const TrackerDriver& driver = *poller.driver_;
+    const std::string settingsPath = poller.head_.SettingsPath();
+    // A local of the polling thread, which alone touches it, so that an abandoned thread's recorder
+    // shares nothing with a later one.
+    TraceRecorder recorder(poller.head_.Folder());
+    std::string vehicle;
+    std::uint32_t vehicleSeen = 0;
     bool open = false;
     std::uint32_t interval = kReadInterval;
     ReloadTimer reload;
-    // The recording of this session: a local of the polling thread, which alone touches it, so
-    // that an abandoned thread's recorder shares nothing with a later one.
-    TraceRecorder recorder;
-    ReloadTimer recorderWrite;
-    // Its writes run as outside stretches: a slow disk must not hold Stop up, and the file is the
-    // recorder's own, so a thread ended inside a write leaves no lock behind that anyone needs.
-    auto writeOutside = [&] { return context.Outside([&] { recorder.Write(); }); };
     for (;;) {
         if (!context.Outside([&] { platform::Sleep(interval); })) {
             return 0;
         }
-        interval = kReadInterval;
-
-        if (poller.switches_.TestMode() && reload.Due(platform::TickCount())) {
+        if (poller.switches_.TestMode() && !settingsPath.empty() &&
+            reload.Due(platform::TickCount())) {
             reload.Schedule(platform::TickCount());
-            try {
-                poller.head_.LoadSettings();
-            } catch (...) {
-                // Out of memory in a reload: polling goes on with the settings that stand.
+            if (!ReloadSettings(context, settingsPath, poller.head_)) {
+                return 0;
             }
         }
-
         std::int32_t result = 0;
         if (!open) {
             if (!context.Outside([&] { result = driver.Open(); })) {
@@ -105,52 +124,34 @@ std::uint32_t TrackerPoller::Poll(void* argument, ThreadContext& context) {
             }
             open = result == 0;
         }
+        Reading reading;
         if (open) {
-            Reading reading;
             if (!context.Outside([&] {
                     result = driver.GetTracking(&reading.yaw, &reading.pitch, &reading.roll);
                 })) {
                 return 0;
             }
-            if (result == 0) {
-                poller.head_.AddReading(reading);
-                if (poller.switches_.RecordTrace()) {
-                    Record(recorder, poller.head_, reading);
-                }
-            } else {
-                // The driver takes a new open after a failed read; no close in between.
-                open = false;
-            }
+            // The driver takes a new open after a failed read; no close in between.
+            open = result == 0;
         }
-        if (result != 0) {
-            interval = kRetryInterval;
+        interval = result == 0 ? kReadInterval : kRetryInterval;
+        if (open) {
+            poller.head_.AddReading(reading);
         }
-
-        // Written once a second, and before the file is closed: the switch gone off, or the
-        // recording stopped.
         const bool recording = poller.switches_.RecordTrace();
-        if (recorder.Open() &&
-            (!recording || recorder.WriteDue() || recorderWrite.Due(platform::TickCount()))) {
-            recorderWrite.Schedule(platform::TickCount());
-            if (!writeOutside()) {
-                return 0;
-            }
+        if (recording) {
+            poller.head_.VehicleSince(vehicleSeen, vehicle);
         }
-        if (!recording && !recorder.Idle()) {
-            recorder.End();
-        } else if (recorder.Stopped() && recorder.Open()) {
-            recorder.Close();
+        if (!recorder.Follow(context, recording, platform::Microseconds(),
+                             open ? &reading : nullptr, vehicle)) {
+            return 0;
         }
-
         if (poller.stopRequested_) {
             break;
         }
     }
-    if (recorder.Open()) {
-        if (!writeOutside()) {
-            return 0;
-        }
-        recorder.Close();
+    if (!recorder.Finish(context)) {
+        return 0;
     }
     if (open) {
         context.Outside([&] { driver.Close(); });

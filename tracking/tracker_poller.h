@@ -18,9 +18,12 @@ namespace velmora {
 //
 // Start, Stop and ZeroSet run on the host's thread only. The polling thread touches the shared
 // state through SharedHead alone (which takes the lock) and reads the switches; it is never inside
-// the lock while it sleeps or calls the driver. Stop asks the thread to end, waits about a second
-// and then ends it by force (see WorkerThread); the destructor stops, so the thread never outlives
-// the poller, and the poller is destroyed before the SharedHead it feeds.
+// the lock while it sleeps, calls the driver or touches a file. Stop asks the thread to end, waits
+// a second and then gives it up (see WorkerThread): it ends it by force in a driver call or a
+// sleep, lets it go in a file call or, after a fifth of a second more, in its own code. So its
+// waits come to 1.4 s at most, whatever the driver, the disk or the host does. The destructor
+// stops, so no thread polls for a poller that is gone, and the poller is destroyed before the
+// SharedHead it feeds; a thread let go touches neither once its call returns.
 class TrackerPoller {
 public:
     // driverName: the library to load by the system's search (its bare file name).

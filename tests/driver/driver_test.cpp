@@ -20,7 +20,7 @@
 #include "wait_until.h"
 
 extern "C" {
-#include "host_os.h"
+#include "common/host_os.h"
 }
 
 namespace velmora::test {

@@ -65,7 +65,7 @@ TEST(HostRun, ASessionWithCarsResetAndReleaseKeepsTheContractAndClosesTheDriver)
     ExpectHostContractKept(run);
     EXPECT_GT(run.Answered("Camera_YawLeft"), 0);
     EXPECT_GE(run.Control("Camera_MoveUp", "min"), 0.5);
-    EXPECT_EQ(run.Text("last_vehicle"), "Touring Blue");
+    EXPECT_EQ(run.Text("last_vehicle"), "\"Touring Blue \"");  // exact, the space shown
     EXPECT_EQ(run.Text("ended_with"), "Release");
     EXPECT_EQ(run.Text("driver.is_open"), "0");
     EXPECT_EQ(run.Text("driver.calls_in_progress"), "0");
@@ -81,6 +81,16 @@ TEST(HostRun, AHeadVisitingEveryDirectionAnswersEveryControlThePlayersCarAllows)
             std::string(name) == "Camera_RollLeft" || std::string(name) == "Camera_MoveLeft";
         EXPECT_EQ(run.Answered(name) > 0, !leftRoll) << name;
     }
+}
+
+// None preloaded, the driver in the game's folder: the plug-in finds it, and the host says where.
+TEST(HostRun, ADriverOnlyThePluginsOwnSearchFindsIsReportedWhereItWasFound) {
+    const Summary run("found_by_search");
+    ExpectHostContractKept(run);
+    EXPECT_TRUE(run.Text("tracker_found").starts_with("simulated tracker (game"))
+        << run.Text("tracker_found");
+    EXPECT_EQ(run.Text("driver.opens"), "1");
+    EXPECT_GT(run.Answered("Camera_YawLeft"), 0);
 }
 
 }  // namespace

@@ -11,10 +11,6 @@
 #include "controls/control_names.h"
 #include "plugin_under_test.h"
 
-extern "C" {
-#include "host_os.h"
-}
-
 namespace velmora::testing {
 namespace {
 
@@ -45,14 +41,6 @@ TEST_F(PluginWithTracker, AStillHeadSettlesOnTheExactValuesOnEveryAxisWithItsSig
     EXPECT_FALSE(plugin.Answers("Camera_MoveUp"));
     plugin.Enable();  // the filters frozen at their last samples
     EXPECT_EQ(plugin.Query("Camera_YawRight"), kQuarterTurn);
-}
-
-TEST_F(PluginWithTracker, ARenamedLibraryReadsTheSettingsBesideItself) {
-    PluginUnderTest plugin("[Settings]\nUse Tracker = false\n",
-                           std::string("Renamed-") + HostPluginFileName());
-    plugin.Start();
-    EXPECT_FALSE(plugin.Answers("Camera_MoveUp"));
-    plugin.Stop();
 }
 
 TEST_F(PluginWithTracker, ResetRereadsTheFileAndRecentresTheTracker) {

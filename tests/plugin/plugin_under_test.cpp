@@ -8,7 +8,7 @@
 #include <stdexcept>
 
 extern "C" {
-#include "host_os.h"
+#include "common/host_os.h"
 }
 
 namespace velmora::testing {
@@ -36,9 +36,8 @@ std::filesystem::path FreshDirectory() {
 
 }  // namespace
 
-PluginUnderTest::PluginUnderTest(const std::string& config, const std::string& fileName)
-    : directory_(FreshDirectory()) {
-    const auto copy = directory_ / (fileName.empty() ? HostPluginFileName() : fileName);
+PluginUnderTest::PluginUnderTest(const std::string& config) : directory_(FreshDirectory()) {
+    const auto copy = directory_ / HostPluginFileName();
     std::filesystem::copy_file(BuiltPlugin(), copy);
     WriteConfig(config);
     std::string error;

@@ -6,10 +6,9 @@
 #include <memory>
 #include <string>
 
-#include "hosted_plugin.h"
-#include "plugin_library.h"
+#include "common/plugin_library.h"
+#include "common/vehicle_records.h"
 #include "simulated_driver.h"
-#include "vehicle_records.h"
 #include "wait_until.h"
 
 namespace velmora::testing {
@@ -19,8 +18,7 @@ namespace velmora::testing {
 // not share a descriptor, a settings file or a polling thread.
 class PluginUnderTest {
 public:
-    // `fileName`: the copy's name; by default the built library's own.
-    explicit PluginUnderTest(const std::string& config, const std::string& fileName = {});
+    explicit PluginUnderTest(const std::string& config);
     ~PluginUnderTest();
     PluginUnderTest(const PluginUnderTest&) = delete;
     PluginUnderTest& operator=(const PluginUnderTest&) = delete;

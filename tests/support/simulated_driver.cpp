@@ -3,7 +3,7 @@
 #include <type_traits>
 
 extern "C" {
-#include "host_os.h"
+#include "common/host_os.h"
 }
 
 namespace velmora::test {

@@ -7,8 +7,6 @@
 #include <algorithm>
 #include <bit>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <span>
 #include <string>
 #include <thread>
@@ -16,12 +14,11 @@
 #include <vector>
 
 #include "plugin_under_test.h"
-#include "tracking/trace_recorder.h"
 #include "tune/polled_trace.h"
 #include "tune/profile_replay.h"
 
 extern "C" {
-#include "host_os.h"
+#include "common/host_os.h"
 }
 
 namespace velmora::testing {
@@ -212,39 +209,6 @@ TEST(TraceFile, ACarsRowsArePolledStretchAfterStretchWithTheJoinsLeftOut) {
     EXPECT_EQ(polled->readings[10].yaw, raw_angle::DegreesToRaw(-2.0));
     // Seven numbers without a header of seven names are more likely four with decimal commas.
     EXPECT_FALSE(sim::ParseTrace("0,5,1,2,3,4,5\n", TraceUnits::FromHeader, error));
-}
-
-TEST(TraceRecorder, StopsAtItsSizeCapAfterAWholeRowAndSaysSoOrWhereNoFileCanBeMade) {
-    TraceRecorder inMissingFolder;
-    EXPECT_FALSE(inMissingFolder.BeginIn((fs::temp_directory_path() / "no-such" / "").string()));
-    EXPECT_TRUE(inMissingFolder.Stopped());
-
-    const auto path = fs::temp_directory_path() / "velmora-capped.csv";
-    fs::remove(path);  // a recorder never replaces a file
-    {
-        TraceRecorder recorder(4096);
-        ASSERT_TRUE(recorder.Begin(path.string()));
-        for (std::int32_t i = 0; i < 1000; ++i) {
-            recorder.Add(static_cast<std::uint64_t>(i) * 10000, {i, -i, 32767});
-            if (recorder.WriteDue()) {
-                recorder.Write();
-            }
-        }
-        EXPECT_TRUE(recorder.Stopped());
-    }
-    std::ifstream stream(path, std::ios::binary);
-    const std::string text(std::istreambuf_iterator<char>(stream), {});
-    EXPECT_LE(text.size(), 4096u);
-    EXPECT_GT(text.size(), 4096u - 100);
-    EXPECT_TRUE(text.ends_with("\n# the recording stopped here: the file reached its size cap\n"));
-    // Read back as one reading a row, at the rows' own interval.
-    std::string error;
-    const auto trace = tune::LoadPolledTrace(path.string(), TraceUnits::FromHeader, error);
-    ASSERT_TRUE(trace) << error;
-    EXPECT_NEAR(trace->pollSeconds, 0.01, 1e-9);
-    for (std::size_t i = 0; i < trace->readings.size(); ++i) {
-        ASSERT_EQ(trace->readings[i].yaw, static_cast<std::int32_t>(i));
-    }
 }
 
 }  // namespace

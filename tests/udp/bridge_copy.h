@@ -9,7 +9,7 @@
 #include "drivers/udp/datagram_socket.h"
 
 extern "C" {
-#include "host_os.h"
+#include "common/host_os.h"
 }
 
 namespace velmora::udp::test {

@@ -8,7 +8,7 @@
 
 #include "plugin/vehicle_list.h"
 #include "tracking/shared_head.h"
-#include "vehicle_records.h"
+#include "common/vehicle_records.h"
 
 namespace velmora {
 namespace {

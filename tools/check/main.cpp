@@ -9,11 +9,14 @@
 #include "check_options.h"
 #include "config/settings_file.h"
 #include "config/settings_keys.h"
-#include "console_window.h"
 #include "pose_listener.h"
 #include "pose_sender.h"
 #include "report_text.h"
 #include "written_text.h"
+
+extern "C" {
+#include "common/host_os.h"
+}
 
 namespace {
 
@@ -131,6 +134,6 @@ int main(int argc, char** argv) {
         status = Run(*options);
     }
     std::fflush(stdout);
-    HoldOwnConsoleWindow();
+    HostHoldOwnConsoleWindow();
     return status;
 }

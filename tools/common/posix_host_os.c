@@ -1,10 +1,11 @@
 #define _GNU_SOURCE
 #include <dlfcn.h>
+#include <link.h>
 #include <stdlib.h>
 #include <string.h>
 #include <unistd.h>
 
-#include "host_os.h"
+#include "common/host_os.h"
 
 void* HostLoadLibrary(const char* path) {
     return dlopen(path, RTLD_NOW | RTLD_LOCAL);
@@ -16,6 +17,20 @@ void* HostFindSymbol(void* library, const char* name) {
 
 void HostFreeLibrary(void* library) {
     dlclose(library);
+}
+
+void* HostFindLoadedLibrary(const char* name) {
+    /* A bare name also matches the soname of a library loaded by path, as a load would. */
+    return dlopen(name, RTLD_NOW | RTLD_NOLOAD);
+}
+
+int HostLibraryPath(void* library, char* buffer, size_t size) {
+    struct link_map* map = NULL;
+    if (dlinfo(library, RTLD_DI_LINKMAP, &map) != 0 || map == NULL || strlen(map->l_name) >= size) {
+        return 0;
+    }
+    strcpy(buffer, map->l_name);
+    return 1;
 }
 
 int HostProgramDirectory(char* buffer, size_t size) {
@@ -46,4 +61,13 @@ int HostSetEnvironment(const char* name, const char* value) {
 
 int HostStdoutIsTerminal(void) {
     return isatty(STDOUT_FILENO);
+}
+
+int HostEnableAnsiOutput(void) {
+    /* Every terminal a POSIX system offers understands the few sequences the tools use. */
+    return 1;
+}
+
+void HostHoldOwnConsoleWindow(void) {
+    /* A terminal outlives the programs run in it. */
 }

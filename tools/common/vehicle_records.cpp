@@ -1,4 +1,4 @@
-#include "vehicle_records.h"
+#include "common/vehicle_records.h"
 
 #include <algorithm>
 #include <cstring>

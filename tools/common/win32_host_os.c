@@ -4,7 +4,7 @@
 #include <string.h>
 #include <windows.h>
 
-#include "host_os.h"
+#include "common/host_os.h"
 
 void* HostLoadLibrary(const char* path) {
     return (void*)LoadLibraryA(path);
@@ -20,6 +20,17 @@ void* HostFindSymbol(void* library, const char* name) {
 
 void HostFreeLibrary(void* library) {
     FreeLibrary((HMODULE)library);
+}
+
+void* HostFindLoadedLibrary(const char* name) {
+    /* Matches the file name of every loaded module, whatever its folder, as LoadLibrary does. */
+    HMODULE module = NULL;
+    return GetModuleHandleExA(0, name, &module) ? (void*)module : NULL;
+}
+
+int HostLibraryPath(void* library, char* buffer, size_t size) {
+    DWORD length = GetModuleFileNameA((HMODULE)library, buffer, (DWORD)size);
+    return length > 0 && length < size;
 }
 
 int HostProgramDirectory(char* buffer, size_t size) {
@@ -57,4 +68,24 @@ int HostSetEnvironment(const char* name, const char* value) {
 
 int HostStdoutIsTerminal(void) {
     return _isatty(_fileno(stdout));
+}
+
+int HostEnableAnsiOutput(void) {
+    HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    if (output == INVALID_HANDLE_VALUE || !GetConsoleMode(output, &mode)) {
+        return 0;
+    }
+    return SetConsoleMode(output, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
+}
+
+void HostHoldOwnConsoleWindow(void) {
+    /* A console opened from a command prompt lists the prompt too; one made for this program
+       lists it alone. */
+    DWORD processes[2];
+    if (GetConsoleProcessList(processes, 2) == 1) {
+        fputs("\nPress Enter to close this window.", stdout);
+        fflush(stdout);
+        getchar();
+    }
 }

@@ -1,4 +1,4 @@
-#include "frame_recorder.h"
+#include "host/frame_recorder.h"
 
 namespace velmora::host {
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "control_names.h"
+#include "controls/control_names.h"
 
 namespace velmora::host {
 

@@ -1,4 +1,9 @@
-#include "run_summary.h"
+#include "host/run_summary.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "config/shown_name.h"
 
 namespace velmora::host {
 namespace {
@@ -8,6 +13,47 @@ double Microseconds(std::uint32_t nanoseconds) {
 }
 
 }  // namespace
+
+std::uint32_t QueryDurations::Percentile(double percent) const {
+    if (samples_.empty()) {
+        return 0;
+    }
+    std::vector<std::uint32_t> sorted = samples_;
+    std::sort(sorted.begin(), sorted.end());
+    const auto rank = static_cast<std::size_t>(std::ceil(percent / 100.0 * sorted.size()));
+    return sorted[std::clamp<std::size_t>(rank, 1, sorted.size()) - 1];
+}
+
+std::uint32_t QueryDurations::Max() const {
+    return samples_.empty() ? 0 : *std::max_element(samples_.begin(), samples_.end());
+}
+
+void RunStatistics::RecordQuery(int index, bool answered, float value, std::uint32_t nanoseconds) {
+    ++queries_;
+    durations_.Add(nanoseconds);
+    if (index == 0) {
+        longestYawLeft_ = std::max(longestYawLeft_, nanoseconds);
+    }
+    ControlTally& tally = tallies_[index];
+    ++tally.queries;
+    tally.lastAnswered = answered;
+    if (!answered) {
+        return;
+    }
+    ++tally.answered;
+    tally.lastValue = value;
+    if (!std::isfinite(value)) {
+        ++nonFiniteAnswers_;
+        return;
+    }
+    if (!tally.hasRange) {
+        tally.min = tally.max = value;
+        tally.hasRange = true;
+    } else {
+        tally.min = std::min(tally.min, value);
+        tally.max = std::max(tally.max, value);
+    }
+}
 
 void WriteSummary(std::FILE* out, const RunSummary& summary) {
     const RunStatistics& statistics = *summary.statistics;
@@ -22,7 +68,8 @@ void WriteSummary(std::FILE* out, const RunSummary& summary) {
     std::fprintf(out, "summary.queries = %lld\n", static_cast<long long>(statistics.Queries()));
     std::fprintf(out, "summary.vehicle_updates = %lld\n",
                  static_cast<long long>(summary.vehicleUpdates));
-    std::fprintf(out, "summary.last_vehicle = %s\n", summary.lastVehicle.c_str());
+    std::fprintf(out, "summary.last_vehicle = %s\n", QuotedName(summary.lastVehicle).c_str());
+    std::fprintf(out, "summary.tracker_found = %s\n", summary.trackerFound.c_str());
     std::fprintf(out, "summary.tracker = %s\n", summary.tracker.c_str());
     for (const auto& [name, value] : summary.driverCounters) {
         std::fprintf(out, "summary.driver.%s = %lld\n", name.c_str(),

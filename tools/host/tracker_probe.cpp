@@ -1,12 +1,13 @@
-#include "tracker_probe.h"
+#include "host/tracker_probe.h"
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <optional>
 
 extern "C" {
-#include "host_os.h"
-#include "tools/simdriver/simulated_tracker.h"
+#include "common/host_os.h"
+#include "simdriver/simulated_tracker.h"
 }
 
 namespace velmora::host {
@@ -38,26 +39,75 @@ std::string Format(const char* format, Values... values) {
     return text;
 }
 
+// A path within the current folder from there ("bin/driver/IWEARDRV.DLL"), any other whole.
+std::filesystem::path Shown(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path here = std::filesystem::current_path(error);
+    const std::filesystem::path relative = std::filesystem::path(path).lexically_proximate(here);
+    if (error || relative.empty() || relative.is_absolute() || *relative.begin() == "..") {
+        return path;
+    }
+    return relative;
+}
+
 }  // namespace
 
-bool TrackerProbe::Load(const std::string& path,
-                        const std::vector<std::pair<std::string, std::string>>& environment) {
+bool TrackerProbe::Preload(const std::string& path,
+                           const std::vector<std::pair<std::string, std::string>>& environment) {
     for (const auto& [name, value] : environment) {
         HostSetEnvironment(name.c_str(), value.c_str());
     }
     // Never unloaded: a read that hangs inside the driver may still be parked there at exit.
-    library_ = HostLoadLibrary(path.c_str());
-    if (library_ == nullptr) {
-        return false;
+    void* library = HostLoadLibrary(path.c_str());
+    Watch(library);
+    return library != nullptr;
+}
+
+void TrackerProbe::FindPluginsDriver() {
+    // Never let go either, like the preloaded one: a reference more keeps a driver the plug-in
+    // unloads at Stop readable for the summary.
+    Watch(HostFindLoadedLibrary(HostDriverFileName()));
+}
+
+void TrackerProbe::Watch(void* library) {
+    library_ = library;
+    path_.clear();
+    usable_ = false;
+    getState_ = nullptr;
+    getCounters_ = nullptr;
+    if (library == nullptr) {
+        return;
     }
-    getState_ = AsFunction<decltype(getState_)>(HostFindSymbol(library_, "SimTrackerGetState"));
-    getCounters_ = HostFindSymbol(library_, "SimTrackerGetCounters");
-    return true;
+    char path[4096];
+    if (HostLibraryPath(library, path, sizeof path)) {
+        path_ = path;
+    }
+    usable_ = HostFindSymbol(library, "IWROpenTracker") != nullptr &&
+              HostFindSymbol(library, "IWRGetTracking") != nullptr;
+    getState_ = AsFunction<decltype(getState_)>(HostFindSymbol(library, "SimTrackerGetState"));
+    getCounters_ = HostFindSymbol(library, "SimTrackerGetCounters");
+}
+
+std::string TrackerProbe::Found() const {
+    if (library_ == nullptr) {
+        return "none found: the camera will not move";
+    }
+    const std::filesystem::path path = Shown(path_);
+    if (!usable_) {
+        return path.string() +
+               ", which lacks IWROpenTracker or IWRGetTracking: the camera will not move";
+    }
+    if (getState_ != nullptr) {
+        return "simulated tracker (" + path.string() + ")";
+    }
+    const std::string folder = path.parent_path().string();
+    return "a driver without the test interface, loaded from " +
+           (folder.empty() ? std::string("the current folder") : folder);
 }
 
 std::string TrackerProbe::State() const {
-    if (library_ == nullptr) {
-        return "missing";
+    if (library_ == nullptr || !usable_) {
+        return "none";
     }
     if (getState_ == nullptr) {
         return "loaded";

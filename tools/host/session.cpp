@@ -1,4 +1,4 @@
-#include "host_session.h"
+#include "host/session.h"
 
 #include <chrono>
 #include <csignal>
@@ -8,19 +8,15 @@
 #include <string>
 #include <thread>
 
-#include "frame_recorder.h"
-#include "hosted_plugin.h"
-#include "plain_view.h"
-#include "plugin_library.h"
-#include "run_statistics.h"
-#include "run_summary.h"
-#include "terminal.h"
-#include "terminal_view.h"
-#include "tracker_probe.h"
-#include "vehicle_records.h"
+#include "common/plugin_library.h"
+#include "common/vehicle_records.h"
+#include "host/frame_recorder.h"
+#include "host/live_view.h"
+#include "host/run_summary.h"
+#include "host/tracker_probe.h"
 
 extern "C" {
-#include "host_os.h"
+#include "common/host_os.h"
 }
 
 namespace velmora::host {
@@ -78,7 +74,7 @@ private:
 class Session {
 public:
     Session(const HostOptions& options, HostedPlugin plugin, std::string title,
-            const TrackerProbe& tracker)
+            TrackerProbe& tracker)
         : options_(options),
           plugin_(plugin),
           tracker_(tracker),
@@ -90,15 +86,15 @@ public:
     bool OpenRecorder() { return options_.csvPath.empty() || recorder_.Open(options_.csvPath); }
 
     void Run(RunSummary& summary) {
-        if (!options_.plain && HostStdoutIsTerminal() && EnableAnsiOutput()) {
-            view_ = std::make_unique<TerminalView>(title_);
-        } else {
-            view_ = std::make_unique<PlainView>();
-        }
+        view_ = std::make_unique<LiveView>(title_, options_.plain);
         auto previousHandler = std::signal(SIGINT, OnInterrupt);
         const auto began = Clock::now();
         plugin_.Start();
         summary.startMilliseconds = Milliseconds(Clock::now() - began);
+        tracker_.FindPluginsDriver();
+        trackerFound_ = tracker_.Found();
+        summary.trackerFound = trackerFound_;
+        view_->Event(Seconds(Clock::now() - began), "tracker: " + trackerFound_);
         const auto period = std::chrono::duration_cast<Clock::duration>(
             std::chrono::duration<double>(1.0 / options_.fps));
         auto nextFrame = Clock::now();
@@ -142,7 +138,7 @@ private:
         while (nextChange_ < options_.vehicles.size() &&
                options_.vehicles[nextChange_].at <= elapsed) {
             vehicle_ = options_.vehicles[nextChange_++].name;
-            view_->Event(elapsed, "vehicle: " + vehicle_);
+            view_->Event(elapsed, "vehicle: " + ShownVehicle(vehicle_));
             ReportVehicles(elapsed);
         }
         // The game keeps reporting its field; an unchanged player's car must change nothing.
@@ -227,6 +223,7 @@ private:
         status.duration = options_.duration;
         status.vehicle = vehicle_;
         status.tracker = tracker_.State();
+        status.trackerFound = trackerFound_;
         status.trackerDetail = tracker_.Detail();
         status.trackerFailures = tracker_.Failures();
         status.answering = answering_;
@@ -239,8 +236,9 @@ private:
 
     const HostOptions& options_;
     HostedPlugin plugin_;
-    const TrackerProbe& tracker_;
-    std::unique_ptr<StatusView> view_;
+    TrackerProbe& tracker_;
+    std::string trackerFound_;
+    std::unique_ptr<LiveView> view_;
     FrameRecorder recorder_;
     RunStatistics statistics_;
     VehicleRecords records_;
@@ -287,7 +285,7 @@ int RunHost(const HostOptions& options) {
                                                   : options.driverPath;
 
     TrackerProbe tracker;
-    if (!options.noDriver && !tracker.Load(summary.driver, options.trackerEnvironment)) {
+    if (!options.noDriver && !tracker.Preload(summary.driver, options.trackerEnvironment)) {
         std::fprintf(stderr,
                      "velmora-host: cannot load the tracker driver %s (--driver none runs "
                      "without one)\n",

@@ -6,11 +6,19 @@
 
 namespace velmora::host {
 
+enum ExitStatus : int {
+    kExitSuccess = 0,
+    kExitUsage = 1,
+    kExitPluginUnusable = 2,
+    kExitDriverUnusable = 3,
+};
+
 struct VehicleChange {
     double at = 0.0;  // seconds after Start
     std::string name;
 };
 
+// What a run is asked to do, as the command line says it (main.cpp reads it).
 struct HostOptions {
     std::string pluginPath;  // empty: the plug-in beside the program
     std::string driverPath;  // empty: <program dir>/driver/<driver file name>
@@ -30,9 +38,8 @@ struct HostOptions {
     std::vector<std::pair<std::string, std::string>> trackerEnvironment;
 };
 
-// False with a message on anything it does not understand.
-bool ParseOptions(int argc, const char* const* argv, HostOptions& options, std::string& error);
-
-const char* UsageText();
+// Loads the driver and the plug-in, runs the game's sequence for the set duration with the live
+// view, prints the summary and unloads. Returns the program's exit status.
+int RunHost(const HostOptions& options);
 
 }  // namespace velmora::host
