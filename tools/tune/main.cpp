@@ -269,7 +269,7 @@ bool ChooseProfiles(const TuneOptions& options, std::vector<ProfileChoice>& choi
 }
 
 // What the reader should know about the file before any number: rows left out, and the cars.
-void DescribeTrace(const std::string& path, const std::string& name, const sim::TraceFile& file) {
+void DescribeTrace(const std::string& path, const sim::TraceFile& file) {
     if (file.skippedRows != 0) {
         std::fprintf(stderr,
                      "velmora-tune: %s: %zu rows left out that no tracker gives (a value not a "
@@ -283,7 +283,7 @@ void DescribeTrace(const std::string& path, const std::string& name, const sim::
                      path.c_str(), file.cutLastLine);
     }
     if (!file.vehicles.empty()) {
-        std::fputs(CarsDriven(name, file).c_str(), stdout);
+        std::fputs(CarsDriven(file).c_str(), stdout);
     }
 }
 
@@ -304,7 +304,7 @@ int Run(int argc, char** argv) {
     }
     // The file's name alone: the player knows where it is, and a path would not fit a line.
     const std::string traceFile = std::filesystem::path(options->tracePath).filename().string();
-    DescribeTrace(options->tracePath, traceFile, *file);
+    DescribeTrace(options->tracePath, *file);
     auto trace = PolledTrace::From(*file, options->traceVehicle, error);
     if (!trace) {
         std::fprintf(stderr, "velmora-tune: %s\n", error.c_str());

@@ -101,7 +101,7 @@ std::optional<PolledTrace> PolledTrace::From(const sim::TraceFile& file, const s
     return trace;
 }
 
-std::string CarsDriven(const std::string& name, const sim::TraceFile& file) {
+std::string CarsDriven(const sim::TraceFile& file) {
     const auto driven = file.VehicleSeconds();
     std::vector<std::string> names;
     std::size_t widest = 0;
@@ -109,7 +109,7 @@ std::string CarsDriven(const std::string& name, const sim::TraceFile& file) {
         names.push_back(car.empty() ? "no car yet" : QuotedName(car));
         widest = std::max(widest, Columns(names.back()));
     }
-    std::string text = name + " names the cars driven (--trace-vehicle NAME takes one alone):\n";
+    std::string text = "The trace names the cars driven (--trace-vehicle NAME takes one alone):\n";
     for (std::size_t i = 0; i < driven.size(); ++i) {
         char seconds[32];
         std::snprintf(seconds, sizeof seconds, "%8.1f s", driven[i].second);

@@ -42,7 +42,7 @@ struct PolledTrace {
 // What `file` says of the cars driven, for the player: a line for each, its name quoted exactly as
 // the game gave it, how long it was driven, and what the name hides (a space at its end keeps a
 // section named as the name shows from applying).
-std::string CarsDriven(const std::string& name, const sim::TraceFile& file);
+std::string CarsDriven(const sim::TraceFile& file);
 
 // Reads a CSV trace (see sim::ParseTrace) and polls all of it. Empty, with the reason in `error`,
 // when it is not a trace.
