@@ -1,11 +1,12 @@
 #!/usr/bin/python3
-"""Runs the README's worked example, has headless Chromium draw the report, and reads the picture
-back with Pillow as a tuner reads it. With --screenshot FILE it saves the README's picture.
+"""Runs the README's worked example, holds what it prints against the README, has headless
+Chromium draw the report, and reads the picture back with Pillow as a tuner reads it. With
+--screenshot FILE it saves the README's picture.
 
 usage: check_report.py VELMORA_TUNE README TRACE WORK_DIR [--screenshot FILE]  (77: no Chromium or
 no Pillow here)"""
 
-import argparse, pathlib, re, shlex, shutil, subprocess, sys
+import argparse, pathlib, re, shlex, shutil, subprocess, sys, textwrap
 
 try:
     from PIL import Image
@@ -42,10 +43,6 @@ def main():
     for name in ("tune", "readme", "trace", "work", "--screenshot"):
         parser.add_argument(name, type=pathlib.Path)
     args = parser.parse_args()
-    browser = shutil.which("chromium")
-    if browser is None or Image is None:
-        print("SKIP: no Chromium or no Pillow (python3-pil) here")
-        return 77
     shutil.rmtree(args.work, ignore_errors=True)
     args.work.mkdir(parents=True)
     example = args.readme.read_text(encoding="utf-8").split("### A worked example")[1]
@@ -57,7 +54,9 @@ def main():
     shutil.copy(args.readme.parent / "Velmora.cfg", args.work)
     command = [str(args.tune.resolve()) if w.endswith("velmora-tune") else
                str(args.trace.resolve()) if w.endswith("user1.csv") else w for w in command]
-    subprocess.run(command, check=True, cwd=args.work)
+    printed = subprocess.run(command, check=True, cwd=args.work, capture_output=True, text=True)
+    if textwrap.indent(printed.stdout, "    ") not in example:
+        sys.exit("FAIL: the README does not show what the example prints:\n" + printed.stdout)
 
     html = (args.work / "report.html").read_text(encoding="utf-8")
     plots = re.findall(r"<svg .*?</svg>", html, re.DOTALL)
@@ -70,6 +69,11 @@ def main():
     labels = [float(v) for v in re.findall(r'class="ylabel">(-?[.\d]+)°', plots[0] + plots[1])]
     if not labels or min(labels) < -180 or max(labels) > 180:
         sys.exit("FAIL: yaw labelled beyond -180..180 degrees: %r" % labels)
+
+    browser = shutil.which("chromium")
+    if browser is None or Image is None:
+        print("SKIP: no Chromium or no Pillow (python3-pil) here")
+        return 77
 
     shot = args.work / "report.png"
     subprocess.run([browser, "--headless", "--no-sandbox", "--disable-gpu", "--hide-scrollbars",
