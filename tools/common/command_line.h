@@ -76,8 +76,9 @@ inline std::string_view NearestOption(std::string_view given, std::span<const Op
     for (const Option& option : known) {
         const std::string_view name = detail::WithoutDashes(option.name);
         const std::size_t distance = detail::EditDistance(word, name);
-        // Two letters off only in a longer name: "--x" is no misspelt "--csv".
-        if (distance <= (name.size() >= 6 ? 2u : 1u) && (nearest.empty() || distance < best)) {
+        // Fewer letters off the shorter the name: "--x" is no misspelt "--csv", nor "-h".
+        const std::size_t allowed = name.size() >= 6 ? 2 : name.size() >= 3 ? 1 : 0;
+        if (distance <= allowed && (nearest.empty() || distance < best)) {
             nearest = option.name;
             best = distance;
         }

@@ -171,18 +171,18 @@ std::optional<TuneOptions> TuneOptions::Parse(int argc, const char* const* argv,
     return options;
 }
 
-// What keeps a file from being read or written, where a player can tell it from the path alone.
-std::string WhyNot(const std::string& path) {
+// What keeps `path` from being read, or `toWrite` written, that a player can tell from the path
+// alone ("cannot read" says nothing of a folder or a typing mistake); empty when nothing does.
+std::string WhyNot(const std::string& path, bool toWrite) {
     std::error_code ignored;
     if (std::filesystem::is_directory(path, ignored)) {
         return ": it is a folder";
     }
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-    if (!std::filesystem::exists(path, ignored) && !folder.empty() &&
-        !std::filesystem::is_directory(folder, ignored)) {
+    if (!folder.empty() && !std::filesystem::is_directory(folder, ignored)) {
         return ": there is no folder " + folder.string();
     }
-    return std::filesystem::exists(path, ignored) ? "" : ": there is no such file";
+    return toWrite || std::filesystem::exists(path, ignored) ? "" : ": there is no such file";
 }
 
 // Writes `text` to `path` and says so, naming what it holds.
@@ -191,7 +191,7 @@ bool WriteFile(const std::string& path, const std::string& text, const char* hol
     file << text;
     if (!file.flush()) {
         std::fprintf(stderr, "velmora-tune: cannot write %s%s\n", path.c_str(),
-                     WhyNot(path).c_str());
+                     WhyNot(path, true).c_str());
         return false;
     }
     std::printf("Wrote %s: %s.\n", path.c_str(), holding);
@@ -209,7 +209,7 @@ bool ChooseProfiles(const TuneOptions& options, std::vector<ProfileChoice>& choi
     }
     const bool byPath = names.size() < options.configPaths.size();
     for (const std::string& path : options.configPaths) {
-        const std::string whyNot = WhyNot(path);
+        const std::string whyNot = WhyNot(path, false);
         const auto bytes = whyNot.empty() ? ReadSettingsFile(path) : std::nullopt;
         if (!bytes) {
             std::fprintf(stderr, "velmora-tune: cannot read %s%s\n", path.c_str(), whyNot.c_str());
