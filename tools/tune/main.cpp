@@ -285,6 +285,8 @@ void DescribeTrace(const std::string& path, const sim::TraceFile& file) {
     if (!file.vehicles.empty()) {
         std::fputs(CarsDriven(file).c_str(), stdout);
     }
+    // Before any complaint about a car, in a log that holds both streams too.
+    std::fflush(stdout);
 }
 
 int Run(int argc, char** argv) {
@@ -320,6 +322,7 @@ int Run(int argc, char** argv) {
         options->traceVehicle.empty() ? "" : " (" + QuotedName(options->traceVehicle) + " only)";
     std::printf("%s%s: %.1f s, %zu readings\n\n", traceFile.c_str(), cut.c_str(), trace->Duration(),
                 trace->readings.size());
+    std::fflush(stdout);
     std::vector<ProfileChoice> choices;
     if (!ChooseProfiles(*options, choices)) {
         return 1;
