@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "bridge_check.h"
-#include "settings_check.h"
+#include "check/bridge_check.h"
+#include "check/settings_check.h"
 #include "tracking/shared_head.h"
 
 namespace velmora::check {

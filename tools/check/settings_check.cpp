@@ -1,4 +1,4 @@
-#include "settings_check.h"
+#include "check/settings_check.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -14,10 +14,45 @@
 #include "config/number_reader.h"
 #include "config/settings_keys.h"
 #include "config/settings_reader.h"
-#include "written_text.h"
+#include "config/shown_name.h"
+#include "tracking/settings_load.h"
 
 namespace velmora::check {
 namespace {
+
+// A car without a section of its own: no section's name can hold a line break.
+constexpr char kCarWithoutSection[] = "\n";
+
+// The plug-in's session: Start reads the file while no car is known (which applies the key lines
+// before the first header), then the game names the car. `observe` sees what the naming applies.
+void Session(ConfigFile& config, const std::optional<std::string>& car, Switches& switches,
+             HeadFilters& filters, const SectionObserver& observe) {
+    switches.BeginSession();
+    ApplyLoad(config, "", switches, filters);
+    ApplyVehicleChange(config, car.value_or(kCarWithoutSection), switches, filters, observe);
+}
+
+// A section the naming of a car applies, and the filters as it leaves them with filtering on (with
+// it off every ring is one reading long, whatever a section asks).
+struct SectionOutcome {
+    std::string section;
+    std::array<FilterSettings, 3> filters;
+};
+
+std::vector<SectionOutcome> FilteredSections(const ConfigFile& config,
+                                             const std::optional<std::string>& car) {
+    // The same file with filtering on. A load looks the key up anyway, so the map's sections
+    // hold the same keys as the plug-in's.
+    ConfigFile filtered = config;
+    filtered.Value(keys::kSettings, keys::kUseFiltering) = "true";
+    std::vector<SectionOutcome> outcomes;
+    Switches switches;
+    HeadFilters filters;
+    Session(filtered, car, switches, filters, [&](const AppliedSection& section) {
+        outcomes.push_back({section.section, section.filters});
+    });
+    return outcomes;
+}
 
 std::string Number(double value) {
     char text[32];
@@ -129,7 +164,7 @@ private:
             }
             if (!line->assigns && key.size() >= 2 && key.front() == '[' && key.back() == ']') {
                 Add(line->number, FindingKind::NotAHeader,
-                    Quoted(key) +
+                    QuotedName(key) +
                         " is read as a key, not a header: a header may have no space before or "
                         "after it, so this section does not begin here");
                 continue;
@@ -173,14 +208,15 @@ private:
             std::string advice;
             for (const KnownKey& known : KnownKeys()) {
                 if (key.starts_with(known.name + " ")) {
-                    advice =
-                        ": did you mean " +
-                        Quoted(known.name + " = " + TrimmedSpaces(key.substr(known.name.size()))) +
-                        "?";
+                    advice = ": did you mean " +
+                             QuotedName(known.name + " = " +
+                                        TrimmedSpaces(key.substr(known.name.size()))) +
+                             "?";
                 }
             }
             Add(line, FindingKind::NoEquals,
-                "[" + section + "] " + Quoted(key) + " has no '=', so it sets nothing" + advice);
+                "[" + section + "] " + QuotedName(key) + " has no '=', so it sets nothing" +
+                    advice);
             return;
         }
         const auto known = std::find_if(KnownKeys().begin(), KnownKeys().end(),
@@ -190,9 +226,9 @@ private:
             for (const KnownKey& known : KnownKeys()) {
                 names.push_back(known.name);
             }
-            std::string text = "[" + section + "] " + Quoted(key) + " is no key Velmora reads";
+            std::string text = "[" + section + "] " + QuotedName(key) + " is no key Velmora reads";
             if (const auto meant = NearestName(key, names)) {
-                text += ": did you mean " + Quoted(*meant) + "?";
+                text += ": did you mean " + QuotedName(*meant) + "?";
                 if (Lowered(*meant) == Lowered(key)) {
                     text += " Keys are case-sensitive";
                 }
@@ -237,14 +273,14 @@ private:
                 return;
             case KeyType::SectionName:
                 if (written_.count(std::string(value)) == 0) {
-                    std::string text = where + Quoted(value) +
+                    std::string text = where + QuotedName(value) +
                                        " is no section with keys in this file: nothing is copied";
                     std::vector<std::string> sections;
                     for (const auto& [name, keys] : written_) {
                         sections.push_back(name);
                     }
                     if (const auto meant = NearestName(value, sections)) {
-                        text += "; did you mean " + Quoted(*meant) + "?";
+                        text += "; did you mean " + QuotedName(*meant) + "?";
                     }
                     Add(line, FindingKind::MissingSection, text);
                 }
@@ -257,7 +293,7 @@ private:
         const auto read = ParseLeadingInt(value);
         if (!read) {
             Add(line, FindingKind::Unreadable,
-                where + Quoted(value) +
+                where + QuotedName(value) +
                     (key.type == KeyType::RingLength
                          ? " is not a whole number: an unreadable MaxFrames means MinFrames, so "
                            "the camera averages only MinFrames readings while the head is still"
@@ -267,8 +303,8 @@ private:
         const std::string_view rest = value.substr(read->length);
         if (!rest.empty()) {
             Add(line, FindingKind::PartlyRead,
-                where + Quoted(value) + " reads as " + std::to_string(read->value) +
-                    ": Velmora ignores " + Quoted(rest) +
+                where + QuotedName(value) + " reads as " + std::to_string(read->value) +
+                    ": Velmora ignores " + QuotedName(rest) +
                     (rest.front() == '.' ? ", as this key takes whole numbers only" : ""));
         }
         if (key.floor && read->value < *key.floor) {
@@ -284,16 +320,16 @@ private:
         const auto read = ParseLeadingFloat(value);
         if (!read) {
             Add(line, FindingKind::Unreadable,
-                where + Quoted(value) + " is not a number: the line changes nothing");
+                where + QuotedName(value) + " is not a number: the line changes nothing");
             return;
         }
         const std::string_view rest = value.substr(read->length);
         if (!rest.empty()) {
             Add(line, FindingKind::PartlyRead,
-                where + Quoted(value) + " reads as " + Number(read->value) +
+                where + QuotedName(value) + " reads as " + Number(read->value) +
                     (rest.front() == ','
                          ? ": the decimal point is '.', whatever the language of Windows"
-                         : ": Velmora ignores " + Quoted(rest)));
+                         : ": Velmora ignores " + QuotedName(rest)));
         }
         if (key.floor && read->value < *key.floor) {
             const std::string floor = Number(*key.floor);
@@ -324,7 +360,7 @@ private:
             }
             path += " -> " + next;
             Add(firstLine_[{farthest, keys::kCopyFrom}], FindingKind::CopyLoop,
-                Where(farthest, keys::kCopyFrom) + Quoted(next) + " closes a loop (" + path +
+                Where(farthest, keys::kCopyFrom) + QuotedName(next) + " closes a loop (" + path +
                     "): Velmora applies each section once and stops there");
         }
     }
@@ -382,6 +418,26 @@ bool IsUtf16(std::string_view bytes) {
 }
 
 }  // namespace
+
+AppliedProfile ApplyProfiles(ConfigFile& config, const std::optional<std::string>& car) {
+    AppliedProfile applied;
+    applied.car = car.value_or("");
+    Switches switches;
+    HeadFilters filters;
+    Session(config, car, switches, filters, [&](const AppliedSection& section) {
+        applied.sections.push_back(section.section);
+        applied.generalSections += section.profile == keys::kGeneralFilter ? 1 : 0;
+    });
+    applied.useTracker = switches.Enabled();
+    applied.testMode = switches.TestMode();
+    applied.useFiltering = switches.UseFiltering();
+    applied.recordTrace = switches.RecordTrace();
+    applied.axes = filters.Settings();
+    for (std::size_t i = 0; i < applied.directions.size(); ++i) {
+        applied.directions[i] = switches.Allows(static_cast<keys::Direction>(i));
+    }
+    return applied;
+}
 
 SettingsReport CheckSettings(std::string_view bytes) {
     if (IsUtf16(bytes)) {

@@ -1,7 +1,12 @@
 #pragma once
 
+// What both file checks report, and the words they share for it: the nearest real name for a
+// misspelt one, and what a yes/no value that is not "true" means.
+
 #include <cstddef>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace velmora::check {
@@ -34,5 +39,17 @@ struct Finding {
 // Ordered by line; a finding about a line that another already describes in the same words is
 // dropped (a section applied for several cars is checked once per car).
 void SortFindings(std::vector<Finding>& findings);
+
+// ASCII letters lowered; other bytes as they are.
+std::string Lowered(std::string_view text);
+
+// The name among `names` that `written` most likely meant: the fewest single-character edits,
+// ignoring letter case, and few enough for a slip of the fingers. Nothing when none is that near.
+std::optional<std::string> NearestName(std::string_view written,
+                                       const std::vector<std::string>& names);
+
+// What a yes/no value that is not "true" (in any letter case) tells the player: empty for
+// "false" in any letter case, which reads as meant.
+std::string OffReading(std::string_view value);
 
 }  // namespace velmora::check

@@ -1,11 +1,11 @@
-#include "report_text.h"
+#include "check/check_report.h"
 
 #include <algorithm>
 #include <cstring>
 #include <string_view>
 
 #include "config/settings_keys.h"
-#include "written_text.h"
+#include "config/shown_name.h"
 
 namespace velmora::check {
 namespace {
@@ -39,7 +39,7 @@ std::string Directions(bool first, bool second, const char* firstName, const cha
 // Quoted when spaces at either end would not show.
 std::string SectionName(const std::string& name) {
     const bool spaced = !name.empty() && (name.front() == ' ' || name.back() == ' ');
-    return spaced ? Quoted(name) : name;
+    return spaced ? QuotedName(name) : name;
 }
 
 std::string CarName(const AppliedProfile& profile) {
@@ -108,6 +108,28 @@ void PrintProfiles(std::FILE* out, const SettingsReport& report) {
 }
 
 }  // namespace
+
+void PrintWrapped(std::FILE* out, const std::string& first, std::size_t indent,
+                  std::string_view text) {
+    constexpr std::size_t kWidth = 79;
+    std::string line = first;
+    while (!text.empty()) {
+        const std::size_t room = kWidth > line.size() ? kWidth - line.size() : 0;
+        std::size_t cut = text.size();
+        if (cut > room) {
+            const std::size_t space = text.rfind(' ', room);
+            cut = space == std::string_view::npos || space == 0 ? text.find(' ') : space;
+            cut = cut == std::string_view::npos ? text.size() : cut;
+        }
+        line += text.substr(0, cut);
+        std::fprintf(out, "%s\n", line.c_str());
+        text.remove_prefix(cut);
+        while (text.starts_with(' ')) {
+            text.remove_prefix(1);
+        }
+        line.assign(indent, ' ');
+    }
+}
 
 void PrintSettingsReport(std::FILE* out, const std::string& path, const SettingsReport& report) {
     PrintFindings(out, "Velmora.cfg", path, report.findings);
