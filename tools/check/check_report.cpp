@@ -20,7 +20,8 @@ void PrintFindings(std::FILE* out, const std::string& name, const std::string& p
     std::fprintf(out, "  %lu finding%s:\n", static_cast<unsigned long>(findings.size()),
                  findings.size() == 1 ? "" : "s");
     for (const Finding& finding : findings) {
-        const std::string first = "  line " + std::to_string(finding.line) + ": ";
+        const std::string first =
+            finding.line == 0 ? "  " : "  line " + std::to_string(finding.line) + ": ";
         PrintWrapped(out, first, first.size(), finding.text);
     }
 }
@@ -36,14 +37,13 @@ std::string Directions(bool first, bool second, const char* firstName, const cha
     return first ? firstName : second ? secondName : "none";
 }
 
-// Quoted when spaces at either end would not show.
-std::string SectionName(const std::string& name) {
-    const bool spaced = !name.empty() && (name.front() == ' ' || name.back() == ' ');
-    return spaced ? QuotedName(name) : name;
-}
-
+// A car's name as the game gives it, in quotes, with what plain text would hide of it.
 std::string CarName(const AppliedProfile& profile) {
-    return profile.car.empty() ? "(any other car)" : SectionName(profile.car);
+    if (profile.car.empty()) {
+        return "(any other car)";
+    }
+    const std::string hidden = HiddenInName(profile.car);
+    return QuotedName(profile.car) + (hidden.empty() ? "" : " (" + hidden + ")");
 }
 
 void PrintProfiles(std::FILE* out, const SettingsReport& report) {
@@ -55,7 +55,8 @@ void PrintProfiles(std::FILE* out, const SettingsReport& report) {
                  OnOff(any.recordTrace), static_cast<double>(any.axes[0].SDSkipfactor));
     if (!any.useFiltering) {
         std::fprintf(out,
-                     "  (Use Filtering is off: no smoothing, every ring holds one reading.)\n");
+                     "  (Use Filtering is off: no smoothing; the camera follows the tracker's raw\n"
+                     "  readings.)\n");
     }
     std::fprintf(out,
                  "\n  What each car gets (sections applied in order, \"Copy From\" ones first):\n");
@@ -64,7 +65,7 @@ void PrintProfiles(std::FILE* out, const SettingsReport& report) {
     const auto join = [](auto first, auto last) {
         std::string joined;
         for (auto section = first; section != last; ++section) {
-            joined += (joined.empty() ? "" : " -> ") + SectionName(*section);
+            joined += (joined.empty() ? "" : " -> ") + Bracketed(*section);
         }
         return joined;
     };

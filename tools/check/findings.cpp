@@ -1,7 +1,6 @@
 #include "check/findings.h"
 
 #include <algorithm>
-#include <tuple>
 
 #include "config/shown_name.h"
 
@@ -40,13 +39,15 @@ bool LooksLikeYes(std::string_view value) {
 }  // namespace
 
 void SortFindings(std::vector<Finding>& findings) {
-    const auto key = [](const Finding& finding) { return std::tie(finding.line, finding.text); };
     std::stable_sort(findings.begin(), findings.end(),
-                     [&](const Finding& a, const Finding& b) { return key(a) < key(b); });
-    findings.erase(
-        std::unique(findings.begin(), findings.end(),
-                    [&](const Finding& a, const Finding& b) { return key(a) == key(b); }),
-        findings.end());
+                     [](const Finding& a, const Finding& b) { return a.line < b.line; });
+}
+
+std::string Bracketed(const std::string& section) {
+    std::string bracketed = QuotedName(section);
+    bracketed.front() = '[';
+    bracketed.back() = ']';
+    return bracketed;
 }
 
 std::string Lowered(std::string_view text) {

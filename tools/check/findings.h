@@ -28,17 +28,21 @@ enum class FindingKind {
     MissingSection,   // "Copy From" naming no section with keys
     CopyLoop,         // "Copy From" chains that come back to themselves
     NotThisComputer,  // a bridge address this computer does not have
+    NothingRead,      // a file without a single setting in it
 };
 
 struct Finding {
-    std::size_t line = 0;  // 1 for the file's first line
+    std::size_t line = 0;  // 1 for the file's first line; 0 for the file as a whole
     FindingKind kind = FindingKind::UnknownKey;
     std::string text;
 };
 
-// Ordered by line; a finding about a line that another already describes in the same words is
-// dropped (a section applied for several cars is checked once per car).
+// Ordered by line, those of one line in the order found.
 void SortFindings(std::vector<Finding>& findings);
+
+// A section's name as its header writes it, in its brackets: exactly, with a control character
+// (a tab among them) spelled out as QuotedName spells it.
+std::string Bracketed(const std::string& section);
 
 // ASCII letters lowered; other bytes as they are.
 std::string Lowered(std::string_view text);
