@@ -465,8 +465,10 @@ private:
                 for (const auto& [as, cars] : counted) {
                     text +=
                         (as == counted.begin()->first ? "" : "; ") + std::to_string(as) + " for";
+                    std::size_t left = cars.size();
                     for (const std::string& car : cars) {
-                        text += (car == *cars.begin() ? " " : ", ") + car;
+                        text += (left == cars.size() ? " " : left == 1 ? " and " : ", ") + car;
+                        --left;
                     }
                 }
             }
