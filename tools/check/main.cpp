@@ -30,6 +30,7 @@ namespace {
 
 using namespace velmora;
 using namespace velmora::check;
+
 constexpr char kBridgeFile[] = "IWEARDRV.cfg";
 constexpr double kListenSeconds = 30.0;
 constexpr double kSendSeconds = 10.0;
@@ -125,7 +126,8 @@ std::optional<CheckOptions> ReadCommandLine(int argc, const char* const* argv, s
         if (name == "--help") {
             options.help = true;
             return options;
-        } else if (name == "--listen" || name == "--send") {
+        }
+        if (name == "--listen" || name == "--send") {
             const CheckMode mode = name == "--listen" ? CheckMode::Listen : CheckMode::Send;
             if (options.mode != CheckMode::Files && options.mode != mode) {
                 error = "--listen and --send go one at a time";
