@@ -211,9 +211,10 @@ private:
                 if (!outsideReported) {
                     outsideReported = true;
                     Add(line->number, FindingKind::OutsideSections, "",
-                        "key lines before the first [section] header belong to no section a "
-                        "car uses: put them under [Settings], [General Filter] or a car's "
-                        "section");
+                        "key lines before the first [section] header count only as Velmora "
+                        "starts, before the game names a car, and then stay wherever no section "
+                        "sets the same key: put them under [Settings], [General Filter] or a "
+                        "car's section");
                 }
                 continue;
             }
