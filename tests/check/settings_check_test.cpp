@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "bridge_check.h"
-#include "settings_check.h"
+#include "check/bridge_check.h"
+#include "check/settings_check.h"
 #include "tracking/shared_head.h"
 
 namespace velmora::check {
@@ -23,15 +23,24 @@ std::string Contents(const char* path) {
     return {std::istreambuf_iterator<char>(file), {}};
 }
 
-TEST(SettingsCheck, ReportsWhatWouldSurpriseAPlayerLineByLine) {
+// Each file with the lines and kinds of its findings, and words that the player must read in them.
+TEST(SettingsCheck, ReportsWhatWouldSurpriseAPlayerOnceALine) {
     const struct {
         std::string file;
         std::string text;
         Found expected;
+        std::string says = "";
     } cases[] = {
         {"Velmora.cfg", Contents("Velmora.cfg"), {}},
         {"IWEARDRV.cfg", Contents("IWEARDRV.cfg"), {}},
         {"Velmora.cfg", "[General Filter]\nPitch Down Enable = false\n", {{2, UnknownKey}}},
+        // A tab is no space to the reader, though it looks like one.
+        {"Velmora.cfg",
+         "[General Filter]\nYaw Left Enabled\t= false\nYaw Right Enabled = true\t\n",
+         {{2, UnknownKey}, {3, ReadsAsOff}},
+         "\"Yaw Left Enabled\\t\" is no key Velmora reads: it ends in a tab (shown as \\t), "
+         "which Velmora reads as part of the name, unlike a space. Did you mean \"Yaw Left "
+         "Enabled\"?"},
         // Without the mark skipped, the header would be a key and the others outside any section.
         {"Velmora.cfg",
          "\xEF\xBB\xBF[Settings]\r\nUse Tracker = 1\r\nTestMode = FALSE\r\n",
@@ -43,11 +52,27 @@ TEST(SettingsCheck, ReportsWhatWouldSurpriseAPlayerLineByLine) {
          "[General Filter]\nYaw MinFrames = 0\nYaw MaxFrames = 20000\nPitch DecreaseFrame = 0.5\n"
          "Roll OffsetFrame = -1\n[Formula Red]\nCopy From = General Filter\nRoll MinFrames = 8\n"
          "Roll MaxFrames = 3\n",
-         {{2, Clamped}, {3, Clamped}, {4, Clamped}, {5, Clamped}, {9, Clamped}}},
+         {{2, Clamped}, {3, Clamped}, {4, Clamped}, {5, Clamped}, {9, Clamped}},
+         "[General Filter] Yaw MaxFrames: 20000 is more than 10000: it counts as 10000"},
+        // A line every car applies, and one that reads in part and is clamped: one finding each.
+        {"Velmora.cfg",
+         "[General Filter]\nYaw MaxFrames = 3\nPitch MinFrames = 0.5\n[Formula Red]\n"
+         "Yaw MinFrames = 8\n[Touring Blue]\nCopy From = General Filter\n",
+         {{2, Clamped}, {3, PartlyRead}},
+         "Yaw MaxFrames: 3 is below MinFrames (5): it counts as 5"},
+        {"Velmora.cfg",
+         "[Setting]\nUse Tracker = false\n",
+         {{1, SectionName}, {2, MisplacedKey}},
+         "[Setting]: did you mean [Settings]?"},
+        {"Velmora.cfg",
+         "; nothing but a comment\n[Settings]\n",
+         {{0, NothingRead}},
+         "every setting keeps its default"},
         {"IWEARDRV.cfg",
          "\xEF\xBB\xBFport = 5000\nport = 5001\nstaleness = 300\ninvert_yaw = 1\nport = many\n",
          {{1, Duplicate}, {3, UnknownKey}, {4, ReadsAsOff}, {5, Unreadable}}},
         {"IWEARDRV.cfg", "address = 203.0.113.77\n", {{1, NotThisComputer}}},  // for documents
+        {"IWEARDRV.cfg", "offset_yaw = 2,5", {{1, Unreadable}}, "decimal point is '.'"},
     };
     for (const auto& c : cases) {
         ASSERT_FALSE(c.text.empty());
@@ -55,13 +80,25 @@ TEST(SettingsCheck, ReportsWhatWouldSurpriseAPlayerLineByLine) {
                                                   ? CheckBridge(c.text).findings
                                                   : CheckSettings(c.text).findings;
         Found found;
+        std::string texts;
         for (const Finding& finding : findings) {
             found.emplace_back(finding.line, finding.kind);
+            texts += finding.text + "\n";
         }
         EXPECT_EQ(found, c.expected) << c.file << ":\n" << c.text;
+        EXPECT_NE(texts.find(c.says), std::string::npos) << texts;
     }
-    EXPECT_NE(CheckBridge("offset_yaw = 2,5").findings.at(0).text.find("decimal point is '.'"),
-              std::string::npos);
+}
+
+// A section is named after its car, so only a name close to a fixed section's is taken for a
+// slip, and then only when no "Copy From" names it.
+TEST(SettingsCheck, ListsAsCarsEverySectionButAMisspeltOne) {
+    const auto profiles = CheckSettings(
+                              "[Settngs]\nUse Tracker = false\n[Genral Filter]\nYaw MinFrames = 3\n"
+                              "[Formula Red]\nCopy From = Genral Filter\n")
+                              .profiles;
+    ASSERT_EQ(profiles.size(), 3u);  // "any other car" first
+    EXPECT_EQ(profiles[1].car + ", " + profiles[2].car, "Formula Red, Genral Filter");
 }
 
 // What the check shows for a car is what the plug-in holds once a session has read the file (no

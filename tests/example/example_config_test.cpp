@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "applied_profiles.h"
+#include "check/settings_check.h"
 #include "config/config_file.h"
 #include "drivers/udp/bridge_settings.h"
 

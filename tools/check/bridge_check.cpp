@@ -1,11 +1,11 @@
-#include "bridge_check.h"
+#include "check/bridge_check.h"
 
 #include <map>
 #include <string>
 
 #include "config/number_reader.h"
+#include "config/shown_name.h"
 #include "drivers/udp/datagram_socket.h"
-#include "written_text.h"
 
 namespace velmora::check {
 namespace {
@@ -58,6 +58,11 @@ bool IsThisComputers(std::uint32_t address) {
 
 }  // namespace
 
+std::string DottedAddress(std::uint32_t address) {
+    return std::to_string(address >> 24) + "." + std::to_string((address >> 16) & 0xFF) + "." +
+           std::to_string((address >> 8) & 0xFF) + "." + std::to_string(address & 0xFF);
+}
+
 BridgeReport CheckBridge(std::string_view bytes) {
     BridgeReport report;
     std::vector<Finding>& findings = report.findings;
@@ -84,13 +89,14 @@ BridgeReport CheckBridge(std::string_view bytes) {
         };
         const std::optional<BridgeKey> key = udp::FindBridgeKey(line.key);
         if (!line.assigns) {
-            add(FindingKind::NoEquals, Quoted(line.key) + " has no '=': the bridge skips the line");
+            add(FindingKind::NoEquals,
+                QuotedName(line.key) + " has no '=': the bridge skips the line");
             continue;
         }
         if (!key) {
-            std::string text = Quoted(line.key) + " is no key the bridge reads";
+            std::string text = QuotedName(line.key) + " is no key the bridge reads";
             if (const auto meant = NearestName(line.key, names)) {
-                text += ": did you mean " + Quoted(*meant) + "?";
+                text += ": did you mean " + QuotedName(*meant) + "?";
             }
             add(FindingKind::UnknownKey, text);
             continue;
@@ -98,7 +104,7 @@ BridgeReport CheckBridge(std::string_view bytes) {
         udp::BridgeSettings read;
         if (!udp::ApplyBridgeSetting(read, line.key, line.value)) {
             add(FindingKind::Unreadable,
-                line.key + ": " + (line.value.empty() ? "no value" : Quoted(line.value)) +
+                line.key + ": " + (line.value.empty() ? "no value" : QuotedName(line.value)) +
                     " is not " + Expected(*key) +
                     (ReadsWithAPoint(line.key, line.value)
                          ? ": the decimal point is '.', whatever the language of Windows; the "

@@ -1,7 +1,12 @@
 #pragma once
 
+// What both file checks report, and the words they share for it: the nearest real name for a
+// misspelt one, and what a yes/no value that is not "true" means.
+
 #include <cstddef>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace velmora::check {
@@ -23,16 +28,32 @@ enum class FindingKind {
     MissingSection,   // "Copy From" naming no section with keys
     CopyLoop,         // "Copy From" chains that come back to themselves
     NotThisComputer,  // a bridge address this computer does not have
+    NothingRead,      // a file without a single setting in it
 };
 
 struct Finding {
-    std::size_t line = 0;  // 1 for the file's first line
+    std::size_t line = 0;  // 1 for the file's first line; 0 for the file as a whole
     FindingKind kind = FindingKind::UnknownKey;
     std::string text;
 };
 
-// Ordered by line; a finding about a line that another already describes in the same words is
-// dropped (a section applied for several cars is checked once per car).
+// Ordered by line, those of one line in the order found.
 void SortFindings(std::vector<Finding>& findings);
+
+// A section's name as its header writes it, in its brackets: exactly, with a control character
+// (a tab among them) spelled out as QuotedName spells it.
+std::string Bracketed(const std::string& section);
+
+// ASCII letters lowered; other bytes as they are.
+std::string Lowered(std::string_view text);
+
+// The name among `names` that `written` most likely meant: the fewest single-character edits,
+// ignoring letter case, and few enough for a slip of the fingers. Nothing when none is that near.
+std::optional<std::string> NearestName(std::string_view written,
+                                       const std::vector<std::string>& names);
+
+// What a yes/no value that is not "true" (in any letter case) tells the player: empty for
+// "false" in any letter case, which reads as meant.
+std::string OffReading(std::string_view value);
 
 }  // namespace velmora::check

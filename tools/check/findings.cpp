@@ -1,7 +1,8 @@
-#include "written_text.h"
+#include "check/findings.h"
 
 #include <algorithm>
-#include <cstdio>
+
+#include "config/shown_name.h"
 
 namespace velmora::check {
 namespace {
@@ -37,49 +38,16 @@ bool LooksLikeYes(std::string_view value) {
 
 }  // namespace
 
-std::string Quoted(std::string_view text) {
-    std::string quoted = "\"";
-    for (const char c : text) {
-        if (c == '\t') {
-            quoted += "\\t";
-        } else if (c == '\r') {
-            quoted += "\\r";
-        } else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned char>(c));
-            quoted += escaped;
-        } else {
-            quoted += c;
-        }
-    }
-    return quoted + "\"";
+void SortFindings(std::vector<Finding>& findings) {
+    std::stable_sort(findings.begin(), findings.end(),
+                     [](const Finding& a, const Finding& b) { return a.line < b.line; });
 }
 
-void PrintWrapped(std::FILE* out, const std::string& first, std::size_t indent,
-                  std::string_view text) {
-    constexpr std::size_t kWidth = 79;
-    std::string line = first;
-    while (!text.empty()) {
-        const std::size_t room = kWidth > line.size() ? kWidth - line.size() : 0;
-        std::size_t cut = text.size();
-        if (cut > room) {
-            const std::size_t space = text.rfind(' ', room);
-            cut = space == std::string_view::npos || space == 0 ? text.find(' ') : space;
-            cut = cut == std::string_view::npos ? text.size() : cut;
-        }
-        line += text.substr(0, cut);
-        std::fprintf(out, "%s\n", line.c_str());
-        text.remove_prefix(cut);
-        while (text.starts_with(' ')) {
-            text.remove_prefix(1);
-        }
-        line.assign(indent, ' ');
-    }
-}
-
-std::string DottedAddress(std::uint32_t address) {
-    return std::to_string(address >> 24) + "." + std::to_string((address >> 16) & 0xFF) + "." +
-           std::to_string((address >> 8) & 0xFF) + "." + std::to_string(address & 0xFF);
+std::string Bracketed(const std::string& section) {
+    std::string bracketed = QuotedName(section);
+    bracketed.front() = '[';
+    bracketed.back() = ']';
+    return bracketed;
 }
 
 std::string Lowered(std::string_view text) {
@@ -114,10 +82,10 @@ std::string OffReading(std::string_view value) {
         return "";
     }
     if (LooksLikeYes(value)) {
-        return Quoted(value) +
+        return QuotedName(value) +
                " reads as off: a yes/no value is on only when it says \"true\" (any letter case)";
     }
-    return Quoted(value) + " is neither true nor false: it reads as off";
+    return QuotedName(value) + " is neither true nor false: it reads as off";
 }
 
 }  // namespace velmora::check

@@ -1,11 +1,11 @@
-#include "report_text.h"
+#include "check/check_report.h"
 
 #include <algorithm>
 #include <cstring>
 #include <string_view>
 
 #include "config/settings_keys.h"
-#include "written_text.h"
+#include "config/shown_name.h"
 
 namespace velmora::check {
 namespace {
@@ -20,7 +20,8 @@ void PrintFindings(std::FILE* out, const std::string& name, const std::string& p
     std::fprintf(out, "  %lu finding%s:\n", static_cast<unsigned long>(findings.size()),
                  findings.size() == 1 ? "" : "s");
     for (const Finding& finding : findings) {
-        const std::string first = "  line " + std::to_string(finding.line) + ": ";
+        const std::string first =
+            finding.line == 0 ? "  " : "  line " + std::to_string(finding.line) + ": ";
         PrintWrapped(out, first, first.size(), finding.text);
     }
 }
@@ -36,14 +37,13 @@ std::string Directions(bool first, bool second, const char* firstName, const cha
     return first ? firstName : second ? secondName : "none";
 }
 
-// Quoted when spaces at either end would not show.
-std::string SectionName(const std::string& name) {
-    const bool spaced = !name.empty() && (name.front() == ' ' || name.back() == ' ');
-    return spaced ? Quoted(name) : name;
-}
-
+// A car's name as the game gives it, in quotes, with what plain text would hide of it.
 std::string CarName(const AppliedProfile& profile) {
-    return profile.car.empty() ? "(any other car)" : SectionName(profile.car);
+    if (profile.car.empty()) {
+        return "(any other car)";
+    }
+    const std::string hidden = HiddenInName(profile.car);
+    return QuotedName(profile.car) + (hidden.empty() ? "" : " (" + hidden + ")");
 }
 
 void PrintProfiles(std::FILE* out, const SettingsReport& report) {
@@ -55,7 +55,8 @@ void PrintProfiles(std::FILE* out, const SettingsReport& report) {
                  OnOff(any.recordTrace), static_cast<double>(any.axes[0].SDSkipfactor));
     if (!any.useFiltering) {
         std::fprintf(out,
-                     "  (Use Filtering is off: no smoothing, every ring holds one reading.)\n");
+                     "  (Use Filtering is off: no smoothing; the camera follows the tracker's raw\n"
+                     "  readings.)\n");
     }
     std::fprintf(out,
                  "\n  What each car gets (sections applied in order, \"Copy From\" ones first):\n");
@@ -64,7 +65,7 @@ void PrintProfiles(std::FILE* out, const SettingsReport& report) {
     const auto join = [](auto first, auto last) {
         std::string joined;
         for (auto section = first; section != last; ++section) {
-            joined += (joined.empty() ? "" : " -> ") + SectionName(*section);
+            joined += (joined.empty() ? "" : " -> ") + Bracketed(*section);
         }
         return joined;
     };
@@ -108,6 +109,28 @@ void PrintProfiles(std::FILE* out, const SettingsReport& report) {
 }
 
 }  // namespace
+
+void PrintWrapped(std::FILE* out, const std::string& first, std::size_t indent,
+                  std::string_view text) {
+    constexpr std::size_t kWidth = 79;
+    std::string line = first;
+    while (!text.empty()) {
+        const std::size_t room = kWidth > line.size() ? kWidth - line.size() : 0;
+        std::size_t cut = text.size();
+        if (cut > room) {
+            const std::size_t space = text.rfind(' ', room);
+            cut = space == std::string_view::npos || space == 0 ? text.find(' ') : space;
+            cut = cut == std::string_view::npos ? text.size() : cut;
+        }
+        line += text.substr(0, cut);
+        std::fprintf(out, "%s\n", line.c_str());
+        text.remove_prefix(cut);
+        while (text.starts_with(' ')) {
+            text.remove_prefix(1);
+        }
+        line.assign(indent, ' ');
+    }
+}
 
 void PrintSettingsReport(std::FILE* out, const std::string& path, const SettingsReport& report) {
     PrintFindings(out, "Velmora.cfg", path, report.findings);
