@@ -1,6 +1,6 @@
 #include "drivers/udp/pose_keeper.h"
 
-#include "tracking/raw_angle.h"
+#include "drivers/raw_angle.h"
 
 namespace velmora::udp {
 namespace {

@@ -9,7 +9,7 @@
 #include "drivers/udp/bridge_settings.h"
 #include "drivers/udp/datagram.h"
 #include "drivers/udp/pose_keeper.h"
-#include "tracking/raw_angle.h"
+#include "drivers/raw_angle.h"
 
 namespace velmora::udp {
 namespace {

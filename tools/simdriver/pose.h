@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "tracking/raw_angle.h"
+#include "drivers/raw_angle.h"
 
 namespace velmora::sim {
 

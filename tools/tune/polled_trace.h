@@ -6,7 +6,7 @@
 
 #include "simdriver/pose.h"
 #include "simdriver/trace_file.h"
-#include "tracking/raw_angle.h"
+#include "drivers/raw_angle.h"
 
 namespace velmora::tune {
 
