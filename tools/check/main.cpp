@@ -272,6 +272,7 @@ int Run(const CheckOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    HostShowUtf8Output();
     std::string error;
     const auto options = ReadCommandLine(argc, argv, error);
     const int status = options ? Run(*options) : tools::Misuse("velmora-check", error);

@@ -25,6 +25,9 @@ int HostStdoutIsTerminal(void);
 /* Makes standard output interpret ANSI escape sequences; 0 when it cannot (an old Windows
    console), and the caller falls back to plain lines. */
 int HostEnableAnsiOutput(void);
+/* The tools write UTF-8 (a degree sign, a car's name): a Windows console shows it as such only in
+   its UTF-8 code page, which this sets until the program ends, then puts the old one back. */
+void HostShowUtf8Output(void);
 /* A player may start a tool by double-clicking it, or by dropping a file on it: Windows then gives
    it a console window of its own, which closes the moment the program ends. This waits for Enter
    in that case only, so that the output can be read. */

@@ -71,3 +71,7 @@ int HostEnableAnsiOutput(void) {
 void HostHoldOwnConsoleWindow(void) {
     /* A terminal outlives the programs run in it. */
 }
+
+void HostShowUtf8Output(void) {
+    /* A terminal here takes UTF-8 as the locale says; nothing to switch. */
+}

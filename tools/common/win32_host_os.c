@@ -79,6 +79,24 @@ int HostEnableAnsiOutput(void) {
     return SetConsoleMode(output, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
 }
 
+static UINT previousOutputPage;
+
+static void RestoreOutputPage(void) {
+    SetConsoleOutputCP(previousOutputPage);
+}
+
+void HostShowUtf8Output(void) {
+    /* Only a console has a code page to set; a pipe or a file takes the bytes as they are. */
+    DWORD mode = 0;
+    if (!GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) || previousOutputPage != 0) {
+        return;
+    }
+    previousOutputPage = GetConsoleOutputCP();
+    if (previousOutputPage != CP_UTF8 && SetConsoleOutputCP(CP_UTF8)) {
+        atexit(RestoreOutputPage);
+    }
+}
+
 void HostHoldOwnConsoleWindow(void) {
     /* A console opened from a command prompt lists the prompt too; one made for this program
        lists it alone. */

@@ -11,6 +11,10 @@
 
 #include "host/session.h"
 
+extern "C" {
+#include "common/host_os.h"
+}
+
 namespace velmora::host {
 namespace {
 
@@ -299,6 +303,7 @@ const char* UsageText() {
 
 int main(int argc, char** argv) {
     using namespace velmora::host;
+    HostShowUtf8Output();
     HostOptions options;
     std::string error;
     if (!ParseOptions(argc, argv, options, error)) {

@@ -21,6 +21,10 @@
 #include "tune/suggestion.h"
 #include "tune/tuning_report.h"
 
+extern "C" {
+#include "common/host_os.h"
+}
+
 namespace {
 
 using namespace velmora;
@@ -370,6 +374,7 @@ int Run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    HostShowUtf8Output();
     try {
         return Run(argc, argv);
     } catch (const std::exception& exception) {
