@@ -1,5 +1,5 @@
 # Runs COMMAND (words joined by '|') and fails unless it exits with EXPECTED, says WHAT on stderr
-# and prints no line wider than 100 columns (a degree sign is one) on stdout.
+# and prints no line wider than 100 columns (a degree sign is one) on stdout: the tools' refusals.
 string(REPLACE "|" ";" command "${COMMAND}")
 execute_process(COMMAND ${command} RESULT_VARIABLE status OUTPUT_VARIABLE output
     ERROR_VARIABLE errors)
