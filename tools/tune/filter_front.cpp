@@ -25,14 +25,16 @@ const std::vector<SearchKey> kAxisFilterKeys = {
     {"DecreaseFrame",
      {1, 1.4, 2, 2.8, 4, 5.6, 8, 11, 16, 23, 32, 45, 64, 90, 128, 181, 256, 362, 512, 724, 1024},
      4},
-    {"OffsetFrame", {0, 1, 2, 3, 4, 6, 8, 11, 16, 23, 32, 45, 64, 90}, 4},
+    {"OffsetFrame",
+     {0, 1, 2, 3, 4, 6, 8, 11, 16, 23, 32, 45, 64, 90, 128, 181, 256, 362, 512, 724},
+     4},
     {"SD Skipfactor", {0.5, 0.7, 1.0, 1.5, 2.0, 2.5, 3.0, 4.0, 6.0}, 4},
 };
 
 const std::vector<SearchKey> kOneEuroKeys = {
     {"mincutoff",
-     {0.02, 0.03, 0.05, 0.07, 0.1, 0.14, 0.2, 0.28, 0.4,  0.56,
-      0.8,  1.1,  1.6,  2.2,  3.2, 4.5,  6.4, 9.0,  13.0, 18.0},
+     {0.005, 0.01, 0.02, 0.03, 0.05, 0.07, 0.1, 0.14, 0.2, 0.28, 0.4,
+      0.56,  0.8,  1.1,  1.6,  2.2,  3.2,  4.5, 6.4,  9.0, 13.0, 18.0},
      2},
     {"beta",
      {0.0,  0.0003, 0.0005, 0.0007, 0.001, 0.0014, 0.002, 0.003, 0.005, 0.007, 0.01, 0.014, 0.02,
@@ -59,8 +61,12 @@ public:
     FrontSearch(const std::vector<SearchKey>& keys, const AxisRun& run, const HeadReference& head)
         : keys_(keys), run_(run), head_(head) {}
 
-    FilterFront Run() {
-        Evaluate(CoarseGrid());
+    FilterFront Run(const std::vector<Setting>& starts) {
+        std::vector<Indices> first;
+        for (const Setting& setting : starts.empty() ? CoarseGrid(keys_) : starts) {
+            first.push_back(IndicesOf(setting));
+        }
+        Evaluate(first);
         for (;;) {
             std::vector<Indices> steps;
             for (const auto& best : best_) {
@@ -91,27 +97,18 @@ private:
         return setting;
     }
 
-    std::vector<Indices> CoarseGrid() const {
-        std::vector<Indices> grid(1);
-        for (const SearchKey& key : keys_) {
-            std::vector<std::size_t> choices;
-            for (std::size_t i = 0; i < key.values.size();
-                 i += std::max<std::size_t>(1, key.coarseStep)) {
-                choices.push_back(i);
-            }
-            if (choices.back() != key.values.size() - 1) {
-                choices.push_back(key.values.size() - 1);
-            }
-            std::vector<Indices> longer;
-            for (const Indices& partial : grid) {
-                for (const std::size_t choice : choices) {
-                    longer.push_back(partial);
-                    longer.back().push_back(choice);
-                }
-            }
-            grid.swap(longer);
+    // The nearest of each key's values.
+    Indices IndicesOf(const Setting& setting) const {
+        Indices indices;
+        for (std::size_t k = 0; k < keys_.size(); ++k) {
+            const std::vector<double>& values = keys_[k].values;
+            const auto nearest =
+                std::min_element(values.begin(), values.end(), [&](double a, double b) {
+                    return std::abs(a - setting[k]) < std::abs(b - setting[k]);
+                });
+            indices.push_back(static_cast<std::size_t>(nearest - values.begin()));
         }
-        return grid;
+        return indices;
     }
 
     // One key a step either way, and every two keys a step each.
@@ -197,8 +194,31 @@ private:
 }  // namespace
 
 FilterFront SearchFront(const std::vector<SearchKey>& keys, const AxisRun& run,
-                        const HeadReference& head) {
-    return FrontSearch(keys, run, head).Run();
+                        const HeadReference& head, const std::vector<Setting>& starts) {
+    return FrontSearch(keys, run, head).Run(starts);
+}
+
+std::vector<Setting> CoarseGrid(const std::vector<SearchKey>& keys) {
+    std::vector<Setting> grid(1);
+    for (const SearchKey& key : keys) {
+        std::vector<double> choices;
+        const std::size_t step = std::max<std::size_t>(1, key.coarseStep);
+        for (std::size_t i = 0; i < key.values.size(); i += step) {
+            choices.push_back(key.values[i]);
+        }
+        if (choices.back() != key.values.back()) {
+            choices.push_back(key.values.back());
+        }
+        std::vector<Setting> longer;
+        for (const Setting& partial : grid) {
+            for (const double choice : choices) {
+                longer.push_back(partial);
+                longer.back().push_back(choice);
+            }
+        }
+        grid.swap(longer);
+    }
+    return grid;
 }
 
 std::string SettingText(const std::vector<SearchKey>& keys, const Setting& setting) {

@@ -43,13 +43,16 @@ struct FilterFront {
     std::size_t tried = 0;
 };
 
-// Searches `keys` for the front of `run` measured against `head`: every combination of the coarse
-// values, then, from each budget's best, a step of one or two keys at a time to a neighbouring
-// value, for as long as some budget's best improves. A step of two keys at once finds the trades
-// a front is made of (calmer by one key, as fast again by another) that single steps, each over
-// the budget or less calm, would never cross. Settings run side by side on every core.
+// Searches `keys` for the front of `run` measured against `head`: from `starts` (every combination
+// of the coarse values when there are none), then, from each budget's best, a step of one or two
+// keys at a time to a neighbouring value, for as long as some budget's best improves. A step of two
+// keys at once finds the trades a front is made of (calmer by one key, as fast again by another)
+// that single steps, each over the budget or less calm, would never cross. Settings run side by
+// side on every core.
 FilterFront SearchFront(const std::vector<SearchKey>& keys, const AxisRun& run,
-                        const HeadReference& head);
+                        const HeadReference& head, const std::vector<Setting>& starts = {});
+// Every combination of the keys' coarse values.
+std::vector<Setting> CoarseGrid(const std::vector<SearchKey>& keys);
 
 // "MinFrames 5, MaxFrames 250, ...".
 std::string SettingText(const std::vector<SearchKey>& keys, const Setting& setting);

@@ -25,14 +25,14 @@ struct Glance {
 struct HeadReference {
     std::vector<double> degrees;
     double pollSeconds = 0.01;
-    std::vector<Stretch> rests;      // speed under 5°/s over 0.2 s, for 0.5 s or more
-    std::vector<Stretch> movements;  // speed over 20°/s between neighbouring polls
-    std::vector<Glance> glances;     // movements of 5° or more that leave a rest
-    std::vector<Stretch> outliers;   // the polls that hold one isolated outlying reading
+    std::vector<Stretch> rests;        // speed under 5°/s over 0.2 s, for 0.5 s or more
+    std::vector<Stretch> movements;    // speed over 20°/s between neighbouring polls
+    std::vector<Glance> glances;       // movements of 5° or more that leave a rest
+    std::vector<Stretch> outliers;     // the polls that hold one isolated outlying reading
     std::vector<double> outlierSides;  // +1 or -1 each: the side of its neighbours it lies on
-    double noiseScaleDegrees = 0.0;  // the readings' noise, robustly, from neighbouring samples
-    double holdSeconds = 0.0;        // EstimateHead: how far the readings trail the head
-    double seconds = 0.0;            // the trace's length
+    double noiseScaleDegrees = 0.0;    // the readings' noise, robustly, from neighbouring samples
+    double holdSeconds = 0.0;          // EstimateHead: how far the readings trail the head
+    double seconds = 0.0;              // the trace's length
 };
 
 // The readings' angles in degrees, each carried by whole turns to lie within half a turn of the
