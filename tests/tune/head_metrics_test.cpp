@@ -78,6 +78,32 @@ TEST(HeadMetrics, ACameraBuiltToTrailOrShakeMeasuresAsItWasBuilt) {
     EXPECT_NEAR(*metrics.restErrorDegrees, std::hypot(0.3, 0.05), 0.005);
 }
 
+// Turned half a turn, the driver's yaw crosses the tracker's ±180° seam at every glance: the
+// estimate and every figure must be those of the same head and camera facing ahead. (The camera
+// is the One Euro filter's: Velmora's own rounds its mean toward zero, which moves it by up to a
+// raw unit where the readings change sign.)
+TEST(HeadMetrics, AHeadAcrossTheSeamMeasuresAsTheSameHeadFacingAhead) {
+    DrivingMotion motion(4);
+    const auto polls =
+        PollDriving(motion, SensorModel({.noiseDegrees = 0.1, .seed = 4}), 60.0, kPoll);
+    const std::vector<std::int32_t> ahead = Axis(polls, 0);
+    std::vector<std::int32_t> behind;
+    for (const std::int32_t raw : ahead) {
+        behind.push_back(raw_angle::WrapRaw(std::int64_t{raw} + 32768));
+    }
+    auto measure = [&](const std::vector<std::int32_t>& raw) {
+        const std::vector<double> readings = Unwrapped(raw);
+        return HeadMetrics::Measure(EstimateHead(readings, kPoll),
+                                    RunOneEuro(readings, kPoll, {0.56, 0.1, 2.0}));
+    };
+    const HeadMetrics a = measure(ahead);
+    const HeadMetrics b = measure(behind);
+    EXPECT_NEAR(*a.restErrorDegrees, *b.restErrorDegrees, 1e-9);
+    EXPECT_NEAR(*a.effectiveLagMilliseconds, *b.effectiveLagMilliseconds, 1e-6);
+    EXPECT_NEAR(*a.onsetDelayMilliseconds, *b.onsetDelayMilliseconds, 1e-6);
+    EXPECT_EQ(a.glances, b.glances);
+}
+
 // The metric check: two minutes of driving, read by trackers from 0.02° to 1° of noise with an
 // outlier of 5° two times a second, then each camera measured against the estimate and against
 // the truth. The tolerances, in the estimate's favour and against it alike:

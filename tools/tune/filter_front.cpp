@@ -6,6 +6,7 @@
 #include <exception>
 #include <map>
 #include <mutex>
+#include <random>
 #include <thread>
 
 #include "config/overrides.h"
@@ -16,6 +17,9 @@ namespace velmora::tune {
 namespace {
 
 using Indices = std::vector<std::size_t>;
+
+constexpr std::size_t kRandomStarts = 1000;
+constexpr std::uint32_t kRandomSeed = 20120505;  // the same draws on every run and system
 
 // Steps of about a fifth to a half, so that a neighbour is a change a player would try, over
 // ranges wide enough that no front point sits at an edge on the driving benchmark.
@@ -65,6 +69,19 @@ public:
         std::vector<Indices> first;
         for (const Setting& setting : starts.empty() ? CoarseGrid(keys_) : starts) {
             first.push_back(IndicesOf(setting));
+        }
+        if (starts.empty()) {
+            // With outliers the front is rugged: a walk from the grid's best stops at the first
+            // local best, which settings drawn across the whole space often beat (pitch at 0.02°
+            // with outliers, 15 ms: 0.263° from the grid alone, 0.213° with these).
+            std::mt19937 random(kRandomSeed);
+            for (std::size_t i = 0; i < kRandomStarts; ++i) {
+                Indices indices;
+                for (const SearchKey& key : keys_) {
+                    indices.push_back(random() % key.values.size());
+                }
+                first.push_back(indices);
+            }
         }
         Evaluate(first);
         for (;;) {

@@ -43,12 +43,12 @@ struct FilterFront {
     std::size_t tried = 0;
 };
 
-// Searches `keys` for the front of `run` measured against `head`: from `starts` (every combination
-// of the coarse values when there are none), then, from each budget's best, a step of one or two
-// keys at a time to a neighbouring value, for as long as some budget's best improves. A step of two
-// keys at once finds the trades a front is made of (calmer by one key, as fast again by another)
-// that single steps, each over the budget or less calm, would never cross. Settings run side by
-// side on every core.
+// Searches `keys` for the front of `run` measured against `head`: from `starts` (when there are
+// none, every combination of the coarse values and 1000 settings drawn at random), then, from each
+// budget's best, a step of one or two keys at a time to a neighbouring value, for as long as some
+// budget's best improves. A step of two keys at once finds the trades a front is made of (calmer by
+// one key, as fast again by another) that single steps, each over the budget or less calm, would
+// never cross. Settings run side by side on every core.
 FilterFront SearchFront(const std::vector<SearchKey>& keys, const AxisRun& run,
                         const HeadReference& head, const std::vector<Setting>& starts = {});
 // Every combination of the keys' coarse values.

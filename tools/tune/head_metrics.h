@@ -45,14 +45,19 @@ std::vector<double> Unwrapped(const std::vector<std::int32_t>& raw);
 // 1. A tracker holds each sample until its next, so a poll often repeats the one before. Each
 //    sample is compared with the two around it; one that lies far from both, on the same side,
 //    while they agree with each other, is an isolated outlier and takes their midpoint.
-// 2. A quadratic is fitted by least squares about every poll, and its value there is the
-//    estimate: over up to a second each way while the head rests, which averages the noise away
-//    without bending to the slow wander of a resting head, and over 50 ms each way while it
-//    moves, which follows a 300°/s glance to a tenth of a degree. The reach at each poll is its
-//    distance from the nearest movement, so that a rest's average never reaches into a glance.
+// 2. A quadratic is fitted by least squares about every poll (tricube weights), and its value
+//    there is the estimate. Its reach each way is chosen at every poll from 50 ms to a second:
+//    the longest whose fit agrees, within the fits' own noise, with every shorter one (a longer
+//    reach averages more noise away, until the head's motion bends it), and never within 50 ms
+//    of where a line over 0.3 s turns faster than 10°/s. A resting head is averaged over up to a
+//    second each way, without bending to its slow wander; a 300°/s glance is followed to a few
+//    tenths of a degree.
 // 3. A held reading is on average half a tracker update old when it is polled: the estimate is
 //    moved that much earlier, so that it stands for the head at the poll, as a player feels it.
-//    The update interval is read from how often a moving head's reading repeats.
+//    The update interval is read from how often a moving head's reading repeats. (A tracker
+//    whose clock keeps step with the polls holds its readings by a fixed share of an update
+//    instead: the simulated 60 Hz tracker read every 10 ms leaves the estimate about a
+//    millisecond late.)
 HeadReference EstimateHead(const std::vector<double>& readings, double pollSeconds);
 
 // The head's true pose at each poll as the reference; the outliers are found on the readings as
@@ -98,7 +103,9 @@ struct TrackerFigures {
     // the tracker's noise together with the head's own fast shake (a car's vibration), which no
     // reading can tell apart.
     std::optional<double> noiseDegrees;
-    // Isolated outliers a second, over the whole trace.
+    // Isolated outliers a second, over the whole trace: samples 4.5 noise widths, and at least
+    // 0.5°, from the midpoint of their neighbours. An outlier within a few noise widths cannot be
+    // told from the noise: at 1° of noise, most of 5° go unseen.
     double spikesPerSecond = 0.0;
 
     static TrackerFigures Measure(const HeadReference& head, const std::vector<double>& readings);

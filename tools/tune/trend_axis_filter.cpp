@@ -40,7 +40,8 @@ std::int32_t TrendAxisFilter::AddSample(std::int32_t raw) {
                               static_cast<double>(std::max(decreaseFrame_, 1.0f)) -
                           offsetFrame_;
     if (shrink >= 1.0) {
-        window_ = static_cast<std::int32_t>(std::max(1.0, window_ - std::min(shrink, 1e9)));
+        const auto whole = static_cast<std::int32_t>(std::min(shrink, 2147483647.0));
+        window_ = window_ - whole < 1 ? 1 : window_ - whole;
     }
     const std::int32_t w = std::min(std::max(window_, minFrames_), count_);
     std::int64_t sum = 0;
