@@ -18,8 +18,7 @@ namespace {
 
 using Indices = std::vector<std::size_t>;
 
-constexpr std::size_t kRandomStarts = 1000;
-constexpr std::uint32_t kRandomSeed = 20120505;  // the same draws on every run and system
+constexpr std::size_t kDrawnStarts = 1000;
 
 // Steps of about a fifth to a half, so that a neighbour is a change a player would try, over
 // ranges wide enough that no front point sits at an edge on the driving benchmark.
@@ -74,13 +73,8 @@ public:
             // With outliers the front is rugged: a walk from the grid's best stops at the first
             // local best, which settings drawn across the whole space often beat (pitch at 0.02°
             // with outliers, 15 ms: 0.263° from the grid alone, 0.213° with these).
-            std::mt19937 random(kRandomSeed);
-            for (std::size_t i = 0; i < kRandomStarts; ++i) {
-                Indices indices;
-                for (const SearchKey& key : keys_) {
-                    indices.push_back(random() % key.values.size());
-                }
-                first.push_back(indices);
+            for (const Setting& setting : DrawnSettings(keys_, kDrawnStarts)) {
+                first.push_back(IndicesOf(setting));
             }
         }
         Evaluate(first);
@@ -213,6 +207,18 @@ private:
 FilterFront SearchFront(const std::vector<SearchKey>& keys, const AxisRun& run,
                         const HeadReference& head, const std::vector<Setting>& starts) {
     return FrontSearch(keys, run, head).Run(starts);
+}
+
+std::vector<Setting> DrawnSettings(const std::vector<SearchKey>& keys, std::size_t count,
+                                   std::uint32_t seed) {
+    std::mt19937 random(seed);  // its raw draws are the same on every system
+    std::vector<Setting> drawn(count);
+    for (Setting& setting : drawn) {
+        for (const SearchKey& key : keys) {
+            setting.push_back(key.values[random() % key.values.size()]);
+        }
+    }
+    return drawn;
 }
 
 std::vector<Setting> CoarseGrid(const std::vector<SearchKey>& keys) {

@@ -53,6 +53,9 @@ FilterFront SearchFront(const std::vector<SearchKey>& keys, const AxisRun& run,
                         const HeadReference& head, const std::vector<Setting>& starts = {});
 // Every combination of the keys' coarse values.
 std::vector<Setting> CoarseGrid(const std::vector<SearchKey>& keys);
+// `count` settings drawn at random from the keys' values, the same for the same seed.
+std::vector<Setting> DrawnSettings(const std::vector<SearchKey>& keys, std::size_t count,
+                                   std::uint32_t seed = 20120505);
 
 // "MinFrames 5, MaxFrames 250, ...".
 std::string SettingText(const std::vector<SearchKey>& keys, const Setting& setting);
