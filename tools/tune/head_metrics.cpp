@@ -451,6 +451,41 @@ HeadReference KnownHead(std::vector<double> truth, const std::vector<double>& re
     return head;
 }
 
+HeadReference HeadReference::Within(const std::vector<Stretch>& blocks) const {
+    HeadReference part = *this;
+    auto blockOf = [&](std::size_t poll) {
+        return std::find_if(blocks.begin(), blocks.end(), [&](const Stretch& block) {
+            return block.begin <= poll && poll < block.end;
+        });
+    };
+    auto cut = [&](const std::vector<Stretch>& runs) {
+        std::vector<Stretch> kept;
+        for (const Stretch& run : runs) {
+            if (const auto block = blockOf(run.begin); block != blocks.end()) {
+                kept.push_back({run.begin, std::min(run.end, block->end)});
+            }
+        }
+        return kept;
+    };
+    part.rests = cut(rests);
+    part.movements = cut(movements);
+    part.glances.clear();
+    for (const Glance& glance : glances) {
+        if (glance.restEnd > 0 && blockOf(glance.restEnd - 1) != blocks.end()) {
+            part.glances.push_back(glance);
+        }
+    }
+    part.outliers.clear();
+    part.outlierSides.clear();
+    for (std::size_t k = 0; k < outliers.size(); ++k) {
+        if (blockOf(outliers[k].begin) != blocks.end()) {
+            part.outliers.push_back(outliers[k]);
+            part.outlierSides.push_back(outlierSides[k]);
+        }
+    }
+    return part;
+}
+
 HeadMetrics HeadMetrics::Measure(const HeadReference& head, const std::vector<double>& camera) {
     HeadMetrics metrics;
     const std::vector<double>& reference = head.degrees;

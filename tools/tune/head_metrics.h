@@ -33,6 +33,11 @@ struct HeadReference {
     double noiseScaleDegrees = 0.0;    // the readings' noise, robustly, from neighbouring samples
     double holdSeconds = 0.0;          // EstimateHead: how far the readings trail the head
     double seconds = 0.0;              // the trace's length
+
+    // Only what lies in `blocks` (runs of polls, in order): each rest and movement cut to the block
+    // it begins in, the glances that leave a rest there and the outliers there, so that a camera
+    // is measured on part of a trace (a held-out half) with the reference found on all of it.
+    HeadReference Within(const std::vector<Stretch>& blocks) const;
 };
 
 // The readings' angles in degrees, each carried by whole turns to lie within half a turn of the
