@@ -14,6 +14,7 @@ struct FilterSettings {
     float DecreaseFrame = 1.0f;    // tracker units of distance per sample of shrink
     std::int32_t OffsetFrame = 0;  // subtracted from the window's shrink
     float SDSkipfactor = 2.5f;     // outliers lie beyond this many standard deviations
+    float Trend = 0.0f;            // 0 to 1: how far the output leads the mean along its line
 
     friend bool operator==(const FilterSettings&, const FilterSettings&) = default;
 };

@@ -60,7 +60,8 @@ struct SettingKey {
     KeyPlace place;
     KeyType type;
     KeyField field;
-    std::optional<double> floor = std::nullopt;  // a number below it counts as it
+    std::optional<double> floor = std::nullopt;    // a number below it counts as it
+    std::optional<double> ceiling = std::nullopt;  // a number above it counts as it
 };
 
 // The axis keys in the order of the guide's columns, which is also an order that applies a ring
@@ -85,13 +86,18 @@ inline constexpr std::array kSettingKeys = {
     SettingKey{"DecreaseFrame", KeyPlace::EachAxis, KeyType::Float, &FilterSettings::DecreaseFrame,
                1.0},
     SettingKey{"OffsetFrame", KeyPlace::EachAxis, KeyType::Int, &FilterSettings::OffsetFrame, 0.0},
+    SettingKey{"Trend", KeyPlace::EachAxis, KeyType::Float, &FilterSettings::Trend, 0.0, 1.0},
 };
 
 // Each line's type and field agree: a flag sets a switch or a direction, a number a filter's field
-// of its kind, and only a number has a floor.
+// of its kind, only a number has a floor, and only a fraction a ceiling (the settings check
+// reports a clamp from above for fractions alone).
 constexpr bool Agrees(const SettingKey& key) {
     const bool whole = std::holds_alternative<std::int32_t FilterSettings::*>(key.field);
     const bool fraction = std::holds_alternative<float FilterSettings::*>(key.field);
+    if (key.ceiling && (key.type != KeyType::Float || (key.floor && *key.floor > *key.ceiling))) {
+        return false;
+    }
     switch (key.type) {
         case KeyType::Flag:
             return !whole && !fraction && !std::holds_alternative<std::monostate>(key.field) &&

@@ -8,10 +8,14 @@
 namespace velmora {
 namespace {
 
+// A number held to the key's floor and ceiling.
 template <class Number>
-std::optional<Number> AtLeast(std::optional<Number> value, const std::optional<double>& floor) {
-    if (value && floor && *value < *floor) {
-        return static_cast<Number>(*floor);
+std::optional<Number> InRange(std::optional<Number> value, const SettingKey& key) {
+    if (value && key.floor && *value < *key.floor) {
+        return static_cast<Number>(*key.floor);
+    }
+    if (value && key.ceiling && *value > *key.ceiling) {
+        return static_cast<Number>(*key.ceiling);
     }
     return value;
 }
@@ -20,7 +24,7 @@ std::optional<Number> AtLeast(std::optional<Number> value, const std::optional<d
 // but for a ring length, which counts an unreadable value as 0.
 void ApplyValue(const SettingKey& key, const std::string& value, FilterSettings& settings) {
     if (const auto* field = std::get_if<float FilterSettings::*>(&key.field)) {
-        if (const auto read = AtLeast(ParseFloat(value), key.floor)) {
+        if (const auto read = InRange(ParseFloat(value), key)) {
             settings.*(*field) = *read;
         }
         return;
@@ -30,7 +34,7 @@ void ApplyValue(const SettingKey& key, const std::string& value, FilterSettings&
         if (!value.empty()) {
             settings.*field = RingLength(ParseInt(value).value_or(0), settings.MinFrames);
         }
-    } else if (const auto read = AtLeast(ParseInt(value), key.floor)) {
+    } else if (const auto read = InRange(ParseInt(value), key)) {
         settings.*field = *read;
     }
 }

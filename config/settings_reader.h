@@ -28,9 +28,9 @@ struct ProfileSection {
     std::array<FilterSettings, 3> filters;  // yaw, pitch, roll, as the section leaves them
 };
 
-// `section` applied to the filters' settings `filters`: each filter key it sets, with its floor,
-// MaxFrames as a ring length against MinFrames as just set, and "SD Skipfactor" from "Settings"
-// on all three.
+// `section` applied to the filters' settings `filters`: each filter key it sets, held to its floor
+// and ceiling, MaxFrames as a ring length against MinFrames as just set, and "SD Skipfactor" from
+// "Settings" on all three.
 ProfileSection ReadProfile(ConfigFile& config, const std::string& section,
                            const std::array<FilterSettings, 3>& filters);
 

@@ -11,7 +11,10 @@ namespace velmora {
 
 // Smooths one tracker axis: unwraps readings across the ends of the tracker's range, averages an
 // adaptive number of the newest samples (many while the head is still, few while it moves) and
-// leaves out samples that lie too far from the window's mean.
+// leaves out samples that lie too far from the window's mean. With Trend above 0 the output leads
+// that mean toward where a straight line through the kept samples stands at the newest one (Trend
+// 1 all the way), rounded to the nearest unit; at 0 it is the mean, truncated, and the line is
+// never worked out. A Trend above 1 counts as 1, and NaN as 0.
 //
 // All sample arithmetic is integer, in raw tracker units (65536 = the tracker's whole range).
 // Not thread-safe: the owner guards every call, reads of Output included.

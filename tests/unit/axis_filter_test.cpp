@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <random>
 #include <vector>
 
 namespace velmora {
@@ -29,6 +30,13 @@ std::vector<std::int32_t> Ring(const AxisFilter& filter) {
 FilterSettings With(FilterSettings settings, float sdSkipfactor) {
     settings.SDSkipfactor = sdSkipfactor;
     return settings;
+}
+
+AxisFilter FilterOf(const FilterSettings& settings) {
+    AxisFilter filter(settings.MinFrames, settings.MaxFrames, settings.DecreaseFrame,
+                      settings.OffsetFrame);
+    filter.Set(settings);
+    return filter;
 }
 
 TEST(AxisFilter, FollowsTheWorkedExample) {
@@ -146,6 +154,75 @@ TEST(AxisFilter, IsLeftExactlyAsItWasByAReloadThatGrowsTheRingAndShrinksItBack) 
             reloaded.AddSample(next);
             EXPECT_EQ(reloaded.Output(), filter.Output()) << fed;
         }
+    }
+}
+
+// A mean trails a steady ramp by half its window, 4.5 steps of 10 here; Trend 1 follows it, 0.5
+// halfway. The mirrored ramp gives the mirrored outputs: the mean truncates toward zero and the
+// trended output rounds halves away from it.
+TEST(AxisFilter, LeadsTheMeanAlongASteadyMovementByItsTrend) {
+    struct Case {
+        float trend;
+        std::int32_t step, behind;
+    };
+    const Case cases[] = {{0.0f, 2, 9},  {0.5f, 2, 4}, {1.0f, 2, 0},   // 9 and 4.5 behind
+                          {0.0f, 3, 14}, {0.5f, 3, 7}, {1.0f, 3, 0}};  // 13.5 and 6.75 behind
+    for (const Case& c : cases) {
+        for (const std::int32_t sign : {1, -1}) {
+            FilterSettings fixedWindow{10, 10, 1e9f, 0};
+            fixedWindow.Trend = c.trend;
+            AxisFilter filter = FilterOf(fixedWindow);
+            for (std::int32_t i = 0; i < 30; ++i) {
+                filter.AddSample(sign * (1000 + i * c.step));
+            }
+            EXPECT_EQ(filter.Output(), sign * (1000 + 29 * c.step - c.behind))
+                << c.trend << ", step " << c.step * sign;
+        }
+    }
+}
+
+// Every output over a long seeded head (a sway of slow turns and glances, the tracker's noise and
+// now and then an outlier) folded into one number. The numbers at Trend 0 were taken from the
+// filter before it had the key, so Trend 0 leaves every output as it was; the others from the
+// x86_64 build, which the i686 one must match bit for bit. A Trend above 1 counts as 1, and one
+// below 0 or NaN as 0.
+TEST(AxisFilter, GivesTheSameOutputsOnEveryBuildAndAtTrendZeroTheMeanAsItWas) {
+    std::mt19937 random(20121);  // its raw draws are the same everywhere, unlike distributions'
+    std::vector<std::int32_t> head;
+    std::int32_t position = 0;
+    std::int32_t speed = 0;
+    for (int i = 0; i < 20000; ++i) {
+        if (random() % 64 == 0) {
+            speed = static_cast<std::int32_t>(random() % 81) - 40 - position / 4000;
+        }
+        position += speed;
+        const std::int32_t outlier = random() % 300 == 0 ? 2500 : 0;
+        head.push_back(position + static_cast<std::int32_t>(random() % 41) - 20 + outlier);
+    }
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const struct {
+        FilterSettings settings;
+        std::uint64_t fingerprint;
+    } cases[] = {
+        {{5, 250, 80.0f, 0, 2.5f, 0.0f}, 5152141079379866338u},
+        {{5, 250, 80.0f, 0, 2.5f, nan}, 5152141079379866338u},
+        {{5, 250, 80.0f, 0, 2.5f, -1.0f}, 5152141079379866338u},
+        {{5, 250, 80.0f, 0, 2.5f, 0.5f}, 6452180634649749722u},
+        {{5, 250, 80.0f, 0, 2.5f, 1.0f}, 3719503074004598558u},
+        {{5, 250, 80.0f, 0, 2.5f, 7.0f}, 3719503074004598558u},
+        {{3, 12, 40.0f, 1, 1.5f, 0.0f}, 16537781235117298344u},
+        {{3, 12, 40.0f, 1, 1.5f, 0.25f}, 14526712129545564137u},
+    };
+    for (const auto& c : cases) {
+        AxisFilter filter = FilterOf(c.settings);
+        std::uint64_t fingerprint = 14695981039346656037u;  // FNV-1a
+        for (const std::int32_t raw : head) {
+            filter.AddSample(raw);
+            fingerprint =
+                (fingerprint ^ static_cast<std::uint32_t>(filter.Output())) * 1099511628211u;
+        }
+        EXPECT_EQ(fingerprint, c.fingerprint) << c.settings.MinFrames << "/" << c.settings.MaxFrames
+                                              << ", Trend " << c.settings.Trend;
     }
 }
 

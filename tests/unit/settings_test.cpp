@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "common/vehicle_records.h"
 #include "plugin/vehicle_list.h"
 #include "tracking/shared_head.h"
-#include "common/vehicle_records.h"
 
 namespace velmora {
 namespace {
@@ -27,7 +27,7 @@ struct Loaded {
     SharedHead head{switches, ""};
 };
 
-// Per axis MinFrames/OffsetFrame/DecreaseFrame/ring length.
+// Per axis MinFrames/OffsetFrame/DecreaseFrame/ring length, and /Trend when it is not 0.
 std::string Axes(const Loaded& loaded) {
     const HeadFilters filters = loaded.head.Filters();
     std::string text;
@@ -37,6 +37,9 @@ std::string Axes(const Loaded& loaded) {
         text.append(std::to_string(p.OffsetFrame)).append("/");
         text.append(std::to_string(static_cast<int>(p.DecreaseFrame))).append("/");
         text.append(std::to_string(axis->MaxFrames()));
+        if (p.Trend != 0.0f) {
+            text.append("/").append(std::to_string(p.Trend), 0, 4);
+        }
     }
     return text;
 }
@@ -98,6 +101,8 @@ TEST(Settings, EveryKeyReachesItsFieldWithItsRule) {
          "T-F- LRUDLR 8/0/80/8 5/0/80/5 5/0/90/10000 2.5"},
         {"Yaw DecreaseFrame = abc\nPitch MinFrames = x",
          "T-F- LRUDLR 5/0/80/250 5/0/80/200 5/0/90/250 2.5"},
+        {"Yaw Trend = 1.5\nPitch Trend = 0.25\nRoll Trend = -3",  // from 0 to 1
+         "T-F- LRUDLR 5/0/80/250/1.00 5/0/80/200/0.25 5/0/90/250 2.5"},
         // "SD Skipfactor" counts only in "Settings"; it and "Use Filtering = false" act only as
         // part of a section that applies.
         {"SD Skipfactor = 7", "T-F- LRUDLR 5/0/80/250 5/0/80/200 5/0/90/250 2.5"},
