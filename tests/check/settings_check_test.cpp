@@ -51,8 +51,8 @@ TEST(SettingsCheck, ReportsWhatWouldSurpriseAPlayerOnceALine) {
         {"Velmora.cfg",
          "[General Filter]\nYaw MinFrames = 0\nYaw MaxFrames = 20000\nPitch DecreaseFrame = 0.5\n"
          "Roll OffsetFrame = -1\n[Formula Red]\nCopy From = General Filter\nRoll MinFrames = 8\n"
-         "Roll MaxFrames = 3\n",
-         {{2, Clamped}, {3, Clamped}, {4, Clamped}, {5, Clamped}, {9, Clamped}},
+         "Roll MaxFrames = 3\nYaw Trend = 2\n",
+         {{2, Clamped}, {3, Clamped}, {4, Clamped}, {5, Clamped}, {9, Clamped}, {10, Clamped}},
          "[General Filter] Yaw MaxFrames: 20000 is more than 10000: it counts as 10000"},
         // A line every car applies, and one that reads in part and is clamped: one finding each.
         {"Velmora.cfg",

@@ -378,6 +378,11 @@ private:
             Add(line, FindingKind::Clamped, where,
                 Number(read->value) + " is below " + floor + ": it counts as " + floor);
         }
+        if (key.ceiling && read->value > *key.ceiling) {
+            const std::string ceiling = Number(*key.ceiling);
+            Add(line, FindingKind::Clamped, where,
+                Number(read->value) + " is above " + ceiling + ": it counts as " + ceiling);
+        }
     }
 
     // A chain that comes back to a section already in it: the plug-in applies each section once
