@@ -1,7 +1,8 @@
 // Drives one filter with arbitrary parameters (NaN and infinities included), ring lengths and
 // samples. Beyond crashes and undefined behaviour it checks after every step that the state stays
-// inside the filter's invariants, that Output lies within the samples it averages, and that a
-// reload which grows the ring and shrinks it back changes nothing.
+// inside the filter's invariants, that Output lies within the samples it averages (with Trend,
+// within the reach of a line through them), and that a reload which grows the ring and shrinks it
+// back changes nothing.
 //
 // Ring lengths stay below a few hundred: a length near INT32_MAX asks for gigabytes, which the
 // sanitizer's allocator reports as a finding instead of failing the allocation.
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -62,7 +64,15 @@ void CheckAfterSample(const AxisFilter& filter) {
     const auto view = filter.Inspect();
     Require(view.Window >= 1 && view.Window <= filter.MaxFrames(), "Window within the ring");
     const auto [low, high] = std::minmax_element(view.Frames.begin(), view.Frames.end());
-    Require(filter.Output() >= *low && filter.Output() <= *high, "Output within the samples");
+    // A least-squares line through n samples that spread over R stands within sqrt(n) R of their
+    // mean at the newest sample's age, the youngest it fits.
+    const double reach = filter.Settings().Trend > 0.0f
+                             ? std::sqrt(static_cast<double>(filter.MaxFrames())) *
+                                       (static_cast<double>(*high) - *low) +
+                                   1.0
+                             : 0.0;
+    Require(filter.Output() >= *low - reach && filter.Output() <= *high + reach,
+            "Output within the samples, or a line's reach from them");
     if (*low == *high) {
         Require(filter.Output() == *low, "a ring of equal samples outputs that sample");
     }
@@ -90,6 +100,7 @@ velmora::FilterSettings AnyParameters(FuzzedDataProvider& in, const AxisFilter& 
     settings.OffsetFrame = in.ConsumeIntegral<std::int32_t>();
     settings.DecreaseFrame = AnyFloat(in);
     settings.SDSkipfactor = AnyFloat(in);
+    settings.Trend = in.ConsumeBool() ? in.ConsumeProbability<float>() : AnyFloat(in);
     return settings;
 }
 
