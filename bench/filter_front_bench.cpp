@@ -1,8 +1,8 @@
 // The driving benchmark: the simulated driver, whose true pose is known, read by trackers from
 // 0.02° to 1° of noise, with and without outliers; for Velmora's filter and the One Euro filter,
 // the least rest error each reaches within each effective-lag budget (the front), measured
-// against the truth, beside the shipped profile's point; the same for Velmora's filter with the
-// Trend key it might take; and the profile that suits the UDP bridge, whose tracking software
+// against the truth, beside the shipped profile's point; the same for Velmora's filter with its
+// Trend key searched too; and the profile that suits the UDP bridge, whose tracking software
 // smooths already.
 //
 // A program of its own rather than a Google Benchmark: it prints tables, not timings, and takes
@@ -16,7 +16,6 @@
 
 #include "tune/driving_course.h"
 #include "tune/front_table.h"
-#include "tune/trend_axis_filter.h"
 
 namespace velmora::tune {
 namespace {
@@ -31,13 +30,13 @@ std::optional<Setting> SuggestedSetting(const Course&) {
     return std::nullopt;
 }
 
-// The variant from every point of Velmora's own front at every Trend, and from 1000 settings
-// drawn at random: a fraction of the cost of a grid of its own, and its front can only be level
-// with Velmora's or ahead.
+// The search with Trend from every point of the front without it at every Trend, and from 1000
+// settings drawn at random: a fraction of the cost of a grid of its own, and its front can only
+// be level with the one without Trend or ahead.
 std::vector<Setting> TrendStarts(const FilterFront& velmora) {
-    std::vector<Setting> starts = DrawnSettings(TrendKeys(), 1000);
+    std::vector<Setting> starts = DrawnSettings(TrendFilterKeys(), 1000);
     for (const auto& best : velmora.best) {
-        for (const double trend : TrendKeys().back().values) {
+        for (const double trend : TrendFilterKeys().back().values) {
             if (best) {
                 starts.push_back(best->setting);
                 starts.back().push_back(trend);
@@ -59,16 +58,15 @@ void RunCondition(double noise, double spikesPerSecond, double seconds, std::uin
             OneEuroKeys(),
             [&](const Setting& s) { return RunOneEuro(course.degrees, kCoursePollSeconds, s); },
             course.head);
-        const FilterFront trend = SearchFront(
-            TrendKeys(), [&](const Setting& s) { return RunTrendFilter(course.raw, s); },
-            course.head, TrendStarts(plain));
+        const FilterFront trend =
+            SearchFront(TrendFilterKeys(), velmora, course.head, TrendStarts(plain));
         std::printf(
             "%s: the least rest error (°) within each effective lag (%zu, %zu and %zu "
             "settings tried)\n%s",
             kAxisNames[axis], plain.tried, euro.tried, trend.tried,
             FrontTable({{"Velmora", &plain, &AxisFilterKeys()},
                         {"One Euro", &euro, &OneEuroKeys()},
-                        {"Velmora+Trend", &trend, &TrendKeys()}})
+                        {"Velmora+Trend", &trend, &TrendFilterKeys()}})
                 .c_str());
         std::printf("%s", PointLine("as read", HeadMetrics::Measure(course.head, course.degrees),
                                     "no smoothing: the tracker's hold alone")
@@ -147,22 +145,6 @@ void CheckSearch(double seconds, std::uint64_t seed) {
     }
 }
 
-// The variant at Trend 0 must be the plug-in's filter itself, or its front proves nothing.
-bool TrendOffIsAxisFilter() {
-    const Course course = DrivingCourses(0.3, 2.0, 30.0, 1)[0];
-    const std::vector<Setting> grid = CoarseGrid(AxisFilterKeys());
-    for (std::size_t i = 0; i < grid.size(); i += 37) {
-        Setting off = grid[i];
-        off.push_back(0.0);
-        if (RunTrendFilter(course.raw, off) != RunAxisFilter(course.raw, grid[i])) {
-            std::fprintf(stderr, "Trend 0 is not AxisFilter at %s\n",
-                         SettingText(AxisFilterKeys(), grid[i]).c_str());
-            return false;
-        }
-    }
-    return true;
-}
-
 }  // namespace
 }  // namespace velmora::tune
 
@@ -184,9 +166,6 @@ int main(int argc, char** argv) {
         }
     }
     const auto began = std::chrono::steady_clock::now();
-    if (!TrendOffIsAxisFilter()) {
-        return 1;
-    }
     std::printf(
         "The driving benchmark: %.0f s of the simulated driver (seed %llu), a 60 Hz "
         "tracker polled every 10 ms, measured against the truth.\nRest error: RMS camera "

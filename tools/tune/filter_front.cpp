@@ -34,6 +34,13 @@ const std::vector<SearchKey> kAxisFilterKeys = {
     {"SD Skipfactor", {0.5, 0.7, 1.0, 1.5, 2.0, 2.5, 3.0, 4.0, 6.0}, 4},
 };
 
+// The same with Trend, over its whole range.
+const std::vector<SearchKey> kTrendFilterKeys = [] {
+    std::vector<SearchKey> keys = kAxisFilterKeys;
+    keys.push_back({"Trend", {0.0, 0.25, 0.5, 0.75, 1.0}, 1});
+    return keys;
+}();
+
 const std::vector<SearchKey> kOneEuroKeys = {
     {"mincutoff",
      {0.005, 0.01, 0.02, 0.03, 0.05, 0.07, 0.1, 0.14, 0.2, 0.28, 0.4,
@@ -258,10 +265,14 @@ const std::vector<SearchKey>& AxisFilterKeys() {
     return kAxisFilterKeys;
 }
 
+const std::vector<SearchKey>& TrendFilterKeys() {
+    return kTrendFilterKeys;
+}
+
 Setting AxisFilterSetting(const FilterSettings& settings) {
-    return {static_cast<double>(settings.MinFrames), static_cast<double>(settings.MaxFrames),
+    return {static_cast<double>(settings.MinFrames),     static_cast<double>(settings.MaxFrames),
             static_cast<double>(settings.DecreaseFrame), static_cast<double>(settings.OffsetFrame),
-            static_cast<double>(settings.SDSkipfactor)};
+            static_cast<double>(settings.SDSkipfactor),  static_cast<double>(settings.Trend)};
 }
 
 FilterSettings FilterSettingsOf(const Setting& setting) {
@@ -272,6 +283,7 @@ FilterSettings FilterSettingsOf(const Setting& setting) {
     settings.DecreaseFrame = static_cast<float>(setting[2]);
     settings.OffsetFrame = static_cast<std::int32_t>(setting[3]);
     settings.SDSkipfactor = static_cast<float>(setting[4]);
+    settings.Trend = setting.size() > 5 ? static_cast<float>(setting[5]) : 0.0f;
     return settings;
 }
 

@@ -61,8 +61,11 @@ std::vector<Setting> DrawnSettings(const std::vector<SearchKey>& keys, std::size
 std::string SettingText(const std::vector<SearchKey>& keys, const Setting& setting);
 
 // Velmora's filter on one axis: MinFrames, MaxFrames, DecreaseFrame, OffsetFrame, SD Skipfactor
-// (the last is one for all axes in a settings file; the front takes each axis on its own).
+// (one for all axes in a settings file; the front takes each axis on its own), and with
+// TrendFilterKeys Trend as well. A setting without Trend has it at 0.
 const std::vector<SearchKey>& AxisFilterKeys();
+const std::vector<SearchKey>& TrendFilterKeys();
+// All six, Trend last.
 Setting AxisFilterSetting(const FilterSettings& settings);
 FilterSettings FilterSettingsOf(const Setting& setting);
 // The filter as the plug-in runs it: one AddSample per raw reading, and its output.
