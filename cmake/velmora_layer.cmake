@@ -17,6 +17,9 @@ function(velmora_layer target folder)
     target_include_directories(${target} PUBLIC ${root})
     target_link_libraries(${target} PUBLIC ${arg_BELOW} velmora_warnings)
     target_compile_options(${target} PRIVATE $<$<CONFIG:Release>:-Os>)
-    # A source's own options come after the target's on the command line: the later -O wins.
-    set_source_files_properties(${arg_FRAME_PATH} PROPERTIES COMPILE_OPTIONS $<$<CONFIG:Release>:-O3>)
+    # A source's own options come after the target's on the command line: the later -O wins. The
+    # frame path's loops start on a cache line: placed wherever the code before them ended, the
+    # filter's ran 4% to 12% slower after edits that did not touch them.
+    set_source_files_properties(${arg_FRAME_PATH} PROPERTIES COMPILE_OPTIONS
+        "$<$<CONFIG:Release>:-O3;-falign-loops=64>")
 endfunction()

@@ -47,8 +47,12 @@ public:
         high_ += low_ < square ? 1 : 0;
     }
     // The quotient fits one word (a mean of values below 2^64), and high_ < divisor < 2^31 keeps
-    // each partial remainder below 2^63.
+    // each partial remainder below 2^63. A sum within one word, as any head's is, takes one
+    // division rather than two, which is much of the cost of a short window.
     std::uint64_t DivideBy(std::uint64_t divisor) const {
+        if (high_ == 0) {
+            return low_ / divisor;
+        }
         std::uint64_t rest = (high_ << 32) | (low_ >> 32);
         const std::uint64_t upper = rest / divisor;
         rest = ((rest % divisor) << 32) | (low_ & 0xFFFFFFFFu);
