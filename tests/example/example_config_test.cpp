@@ -77,8 +77,8 @@ std::vector<std::string> ProfileRows(const std::string& text) {
                 }
             }
             const FilterSettings& axis = applied.axes[i];
-            rows.push_back(Format("%s %s %d %d %g %d %s", car, axes[i], axis.MinFrames,
-                                  axis.MaxFrames, axis.DecreaseFrame, axis.OffsetFrame,
+            rows.push_back(Format("%s %s %d %d %g %d %g %s", car, axes[i], axis.MinFrames,
+                                  axis.MaxFrames, axis.DecreaseFrame, axis.OffsetFrame, axis.Trend,
                                   directions.empty() ? "none" : directions.c_str()));
         }
     }
@@ -99,7 +99,7 @@ TEST(ExampleFiles, TheProfilesAndSwitchesAreThoseOfTheGuide) {
     std::ifstream file("Velmora.cfg", std::ios::binary);
     const std::string config{std::istreambuf_iterator<char>(file), {}};
     const auto profiles =
-        GuideTable("Car Axis MinFrames MaxFrames DecreaseFrame OffsetFrame Directions");
+        GuideTable("Car Axis MinFrames MaxFrames DecreaseFrame OffsetFrame Trend Directions");
     const auto switches = GuideTable("Setting Value");
     ASSERT_FALSE(profiles.empty() || switches.empty());
     for (const std::string& text : {config, std::regex_replace(config, std::regex("\n"), "\r\n")}) {
