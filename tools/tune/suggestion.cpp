@@ -511,11 +511,12 @@ int Suggest(const SuggestRequest& request, const sim::TraceFile& file, const Pol
             asked = "the least rest error within " +
                     FormatNumber("%g ms", *request.options.maxLagMilliseconds) + " of lag";
         }
-        std::fputs(Wrapped("\nSearching " + profileName +
-                           (car.empty() ? "" : ", on the rows recorded in that car,") + " for " +
-                           asked + ".")
-                       .c_str(),
-                   stdout);
+        std::fputs(
+            Wrapped(std::string(&car == &cars.front() ? "" : "\n") + "Searching " + profileName +
+                    (car.empty() ? "" : ", on the rows recorded in that car,") + " for " + asked +
+                    ".")
+                .c_str(),
+            stdout);
         std::fflush(stdout);
         const auto start = Clock::now();
         double shown = 0.0;
