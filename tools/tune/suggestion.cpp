@@ -381,8 +381,8 @@ std::string YardstickLine(const Suggestion& found) {
     }
     text.back() = '.';
     return Wrapped(text +
-                   " Velmora's own filter cannot be replaced by it; it shows how close "
-                   "the suggestion comes to a well-known filter.");
+                   " It is no setting of Velmora's: it shows how close the suggestion comes "
+                   "to a well-known filter.");
 }
 
 // The report of the three profiles, for --html.
