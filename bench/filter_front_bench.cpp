@@ -16,6 +16,7 @@
 
 #include "tune/driving_course.h"
 #include "tune/front_table.h"
+#include "tune/suggestion.h"
 
 namespace velmora::tune {
 namespace {
@@ -24,10 +25,30 @@ constexpr const char* kAxisNames[] = {"Yaw", "Pitch"};
 // The built-in defaults and the example's [General Filter].
 const Setting kShipped[] = {{5, 250, 80, 0, 2.5}, {5, 200, 80, 0, 2.5}};
 
-// What velmora-tune --suggest picks for this axis from the readings alone, to be measured here
-// against the truth as the fronts are. Empty until its search is reworked on these metrics.
-std::optional<Setting> SuggestedSetting(const Course&) {
-    return std::nullopt;
+// What velmora-tune --suggest picks for this axis from the readings alone, starting from the
+// shipped profile, to be measured here against the truth as the fronts are. The axis stands for
+// all three, so that the outlier factor is searched as --suggest searches it.
+std::optional<Setting> SuggestedSetting(const Course& course, const Setting& shipped) {
+    PolledTrace trace;
+    for (const std::int32_t raw : course.raw) {
+        trace.readings.push_back({raw, raw, raw});
+    }
+    const FilterSettings axis = FilterSettingsOf(shipped);
+    std::string settings =
+        "[Settings]\nSD Skipfactor = " + std::to_string(axis.SDSkipfactor) + "\n[General Filter]\n";
+    for (const char* name : {"Yaw", "Pitch", "Roll"}) {
+        settings += std::string(name) + " MinFrames = " + std::to_string(axis.MinFrames) + "\n" +
+                    name + " MaxFrames = " + std::to_string(axis.MaxFrames) + "\n" + name +
+                    " DecreaseFrame = " + std::to_string(axis.DecreaseFrame) + "\n";
+    }
+    const auto found =
+        Suggestion::Find(trace, settings, "", "General Filter", SuggestOptions{}, nullptr);
+    if (!found) {
+        return std::nullopt;
+    }
+    // "Keep yours" is what it finds, too.
+    return found->BetterWhereUnseen(Goal::LeastRestError) ? AxisFilterSetting(found->suggested[0])
+                                                          : shipped;
 }
 
 // The search with Trend from every point of the front without it at every Trend, and from 1000
@@ -75,7 +96,7 @@ void RunCondition(double noise, double spikesPerSecond, double seconds, std::uin
                     PointLine("shipped", HeadMetrics::Measure(course.head, velmora(kShipped[axis])),
                               SettingText(AxisFilterKeys(), kShipped[axis]))
                         .c_str());
-        if (const auto suggested = SuggestedSetting(course)) {
+        if (const auto suggested = SuggestedSetting(course, kShipped[axis])) {
             std::printf(
                 "%s", PointLine("--suggest", HeadMetrics::Measure(course.head, velmora(*suggested)),
                                 SettingText(AxisFilterKeys(), *suggested))

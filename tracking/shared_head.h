@@ -41,7 +41,8 @@ public:
     bool Outputs(Reading& outputs) const;
 
     // Reads the settings file and applies its switches, "General Filter" and then the current
-    // vehicle's profile. A file that cannot be read empties the settings and changes nothing.
+    // vehicle's profile. A file that cannot be read empties the settings and changes nothing; one
+    // whose read takes more than a few seconds (a dropped network share) changes nothing at all.
     void LoadSettings();
     // The same on the bytes of a file already read (an unreadable file is none at all).
     void ApplySettings(std::string_view text);

@@ -88,6 +88,8 @@ public:
     WorkerThread(const WorkerThread&) = delete;
     WorkerThread& operator=(const WorkerThread&) = delete;
 
+    // False when no thread could be made: the function will never run.
+    bool Made() const { return hasThread_; }
     // True while the function runs; false before it begins, after it returns, after Terminate.
     bool Running() const;
     // The thread's exit code once it has finished: the function's result, 0 after Terminate.

@@ -80,5 +80,24 @@ TEST_F(PluginWithTracker, AReloadHeldInItsReadNeitherHoldsUpStopNorOutlivesIt) {
     EXPECT_LT(Clock::now() - start, 900ms);
 }
 
+// Start reads the settings on the game's thread: a pipe that nobody writes, as a dropped network
+// share, holds it a few seconds at most, with the settings as they stood; the next Reset that
+// finds a file reads it.
+TEST_F(PluginWithTracker, ASettingsReadThatNeverEndsHoldsStartUpAFewSecondsAtMost) {
+    PluginUnderTest plugin("[Settings]\nUse Tracker = true\n");
+    const std::string path = plugin.ConfigPath().string();
+    plugin.RemoveConfig();
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    const auto start = Clock::now();
+    plugin.Start();
+    EXPECT_LT(Clock::now() - start, 4s);
+    EXPECT_TRUE(plugin.Answers("Camera_MoveUp"));
+    plugin.RemoveConfig();
+    plugin.WriteConfig("[Settings]\nUse Tracker = false\n");
+    plugin.Reset();
+    EXPECT_FALSE(plugin.Answers("Camera_MoveUp")) << "Reset did not read the file";
+    plugin.Stop();
+}
+
 }  // namespace
 }  // namespace velmora::testing

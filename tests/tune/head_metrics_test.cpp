@@ -14,6 +14,7 @@
 #include "simdriver/sensor_model.h"
 #include "tune/filter_front.h"
 #include "tune/profile_replay.h"
+#include "tune/settings_edit.h"
 
 namespace velmora::tune {
 namespace {
@@ -244,7 +245,13 @@ TEST(FilterFront, VelmorasFilterRunAloneIsThePluginsOwn) {
     const FilterProfile profile = {FilterSettings{3, 40, 23.0f, 4, 1.5f},
                                    FilterSettings{1, 113, 5.6f, 16, 1.5f, 0.75f},
                                    FilterSettings{8, 7, 2.8f, 0, 1.5f}};
-    ProfileReplay replay(SettingsText{PasteBlock(profile, "General Filter", "")}, "");
+    FilterProfile other = profile;
+    for (FilterSettings& axis : other) {
+        axis = {axis.MinFrames + 1, axis.MaxFrames + 1, axis.DecreaseFrame + 1,
+                axis.OffsetFrame + 1, 2.5f};
+    }
+    ProfileReplay replay(SettingsText{Edited("", ChangesFor("", "General Filter", other, profile))},
+                         "");
     std::array<std::vector<double>, 3> plugin;
     std::array<std::vector<std::int32_t>, 3> raw;
     for (const DrivingPoll& poll : polls) {
@@ -259,6 +266,7 @@ TEST(FilterFront, VelmorasFilterRunAloneIsThePluginsOwn) {
     }
     for (std::size_t axis = 0; axis < 3; ++axis) {
         EXPECT_EQ(RunAxisFilter(raw[axis], AxisFilterSetting(profile[axis])), plugin[axis]) << axis;
+        EXPECT_EQ(RunFilter(raw[axis], profile[axis]), plugin[axis]) << axis;
     }
 }
 

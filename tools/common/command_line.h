@@ -5,7 +5,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <initializer_list>
 #include <optional>
 #include <span>
 #include <string>
@@ -136,23 +135,6 @@ inline std::optional<Option> ReadOption(std::span<const Option> known, int argc,
     }
     value = argv[++i];
     return *found;
-}
-
-// The value of the option at argv[i], one of `taking`, moving i past it. False, with the message
-// in `error`, when the option is none of them or its value is missing.
-inline bool TakeValue(std::string_view option, std::initializer_list<std::string_view> taking,
-                      int argc, const char* const* argv, int& i, std::string& value,
-                      std::string& error) {
-    if (std::find(taking.begin(), taking.end(), option) == taking.end()) {
-        error = "unknown option " + std::string(option);
-        return false;
-    }
-    if (i + 1 >= argc) {
-        error = std::string(option) + " needs a value";
-        return false;
-    }
-    value = argv[++i];
-    return true;
 }
 
 // A whole finite decimal number, with an optional sign; '.' is the point, whatever the locale.

@@ -2,145 +2,88 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <functional>
-#include <limits>
-
-#include "tune/polled_trace.h"
 
 namespace velmora::tune {
 namespace {
 
-// The first readings of a rest still show the camera settling from the movement before it; that
-// is lag, not shake.
-constexpr std::size_t kSettling = 25;
-constexpr std::size_t kTrendReach = 25;  // the moving average spans 0.5 s
-constexpr std::size_t kLongestLag = 50;  // 500 ms: a slower camera is not following at all
-// A movement smaller than this ends where it began, as far as overshoot can tell.
-constexpr double kSmallestMovement = 1.0;
 // The single largest step hangs on where the tracker's readings happen to fall between two polls:
 // on traces/user1.csv, dropping its first one to three rows moved it from 8.64° to 7.48° or
 // 9.51°. The mean of the largest thousandth of the steps moves by under 4%, and still tells a
 // camera that holds on and then jumps from one that follows.
 constexpr double kLargestStepsShare = 0.001;
 
-double Mean(const std::vector<double>& values, std::size_t begin, std::size_t end) {
-    double sum = 0.0;
-    for (std::size_t i = begin; i < end; ++i) {
-        sum += values[i];
+double Seconds(const std::vector<Stretch>& stretches, double pollSeconds) {
+    std::size_t polls = 0;
+    for (const Stretch& stretch : stretches) {
+        polls += stretch.Length();
     }
-    return sum / static_cast<double>(end - begin);
+    return static_cast<double>(polls) * pollSeconds;
+}
+
+// The noise a player's tracker shows at rest, in words, with the bounds where the driving
+// benchmark's best profiles change character.
+const char* NoiseWords(double degrees) {
+    if (degrees < 0.05) {
+        return "very little noise: a short window calms it";
+    }
+    if (degrees < 0.2) {
+        return "light noise";
+    }
+    if (degrees < 0.5) {
+        return "marked noise: it takes a long window at rest";
+    }
+    return "heavy noise: no profile calms it without lag";
 }
 
 }  // namespace
 
-std::optional<double> JitterAtRest(const std::vector<double>& output,
-                                   const std::vector<Stretch>& still) {
-    double squares = 0.0;
-    std::size_t count = 0;
-    std::vector<double> sums;
-    for (const Stretch& stretch : still) {
-        if (stretch.Length() <= kSettling) {
-            continue;
+std::vector<Stretch> MeasuredBlocks(const MotionStretches& stretches, std::size_t readings) {
+    std::vector<Stretch> blocks;
+    std::size_t from = 0;
+    for (const Stretch& out : stretches.leftOut) {
+        if (out.begin > from) {
+            blocks.push_back({from, std::min(out.begin, readings)});
         }
-        const std::size_t begin = stretch.begin + kSettling;
-        // Running sums about the rest's first value, so that a camera far from zero loses no
-        // digits to them.
-        const double origin = output[begin];
-        sums.assign(1, 0.0);
-        for (std::size_t i = begin; i < stretch.end; ++i) {
-            sums.push_back(sums.back() + (output[i] - origin));
-        }
-        for (std::size_t i = begin; i < stretch.end; ++i) {
-            // The trend stays inside the rest, so the movement around it cannot pull it.
-            const std::size_t from = std::max(begin, i >= kTrendReach ? i - kTrendReach : 0);
-            const std::size_t to = std::min(stretch.end, i + kTrendReach + 1);
-            const double trend =
-                (sums[to - begin] - sums[from - begin]) / static_cast<double>(to - from);
-            const double deviation = output[i] - origin - trend;
-            squares += deviation * deviation;
-            ++count;
-        }
+        from = std::max(from, out.end);
     }
-    if (count == 0) {
-        return std::nullopt;
+    if (from < readings) {
+        blocks.push_back({from, readings});
     }
-    return std::sqrt(squares / static_cast<double>(count));
+    return blocks;
 }
 
-std::optional<double> LagInMotion(const std::vector<double>& input,
-                                  const std::vector<double>& output,
-                                  const std::vector<Stretch>& moving, double pollSeconds) {
-    std::vector<double> errors;
-    for (std::size_t lag = 0; lag <= kLongestLag; ++lag) {
-        double error = 0.0;
-        std::size_t count = 0;
-        for (const Stretch& stretch : moving) {
-            for (std::size_t i = std::max(stretch.begin, kLongestLag); i < stretch.end; ++i) {
-                const double difference = output[i] - input[i - lag];
-                error += difference * difference;
-                ++count;
-            }
-        }
-        if (count == 0) {
-            return std::nullopt;
-        }
-        errors.push_back(error / static_cast<double>(count));
-    }
-    const auto best =
-        static_cast<std::size_t>(std::min_element(errors.begin(), errors.end()) - errors.begin());
-    // Between whole polls: the vertex of the parabola through the best delay and its neighbours.
-    // A whole number of polls would let a profile lag 4 ms more, or 5 ms less, unseen.
-    double polls = static_cast<double>(best);
-    if (best > 0 && best < kLongestLag) {
-        const double curvature = errors[best - 1] - 2.0 * errors[best] + errors[best + 1];
-        if (curvature > 0.0) {
-            polls += 0.5 * (errors[best - 1] - errors[best + 1]) / curvature;
-        }
-    }
-    return polls * pollSeconds * 1000.0;
+AxisHead AxisHead::Of(const std::vector<double>& readings, std::vector<double> truth,
+                      const std::vector<Stretch>& blocks, double pollSeconds) {
+    AxisHead axis;
+    axis.againstTruth = truth.size() == readings.size() && !truth.empty();
+    // The estimate is taken over the whole trace: across a join or a full turn it is off, but
+    // nothing there is measured.
+    const HeadReference whole = axis.againstTruth
+                                    ? KnownHead(std::move(truth), readings, pollSeconds)
+                                    : EstimateHead(readings, pollSeconds);
+    axis.head = whole.Within(blocks);
+    axis.tracker = TrackerFigures::Measure(axis.head, readings);
+    // The outlier rate over the measured part alone.
+    const double seconds = Seconds(blocks, pollSeconds);
+    axis.tracker.spikesPerSecond =
+        seconds > 0.0 ? static_cast<double>(axis.head.outliers.size()) / seconds : 0.0;
+    return axis;
 }
 
-double Overshoot(const std::vector<double>& input, const std::vector<double>& output,
-                 const MotionStretches& stretches) {
-    double worst = 0.0;
-    for (const Stretch& move : stretches.moving) {
-        // The rest that ends this movement: the first that begins after the movement does.
-        const auto rest =
-            std::find_if(stretches.still.begin(), stretches.still.end(),
-                         [&](const Stretch& still) { return still.begin >= move.end; });
-        if (rest == stretches.still.end()) {
-            break;
-        }
-        if (std::any_of(stretches.leftOut.begin(), stretches.leftOut.end(),
-                        [&](const Stretch& out) {
-                            return out.begin < rest->end && move.begin < out.end;
-                        })) {
-            continue;
-        }
-        const double target = Mean(input, rest->begin, rest->end);
-        const double start = input[move.begin];
-        if (std::abs(target - start) < kSmallestMovement) {
-            continue;
-        }
-        // A head often swings past and comes back itself; only what the camera adds counts.
-        const double direction = target > start ? 1.0 : -1.0;
-        double camera = 0.0;
-        double head = 0.0;
-        for (std::size_t i = move.begin; i < rest->end; ++i) {
-            camera = std::max(camera, direction * (output[i] - target));
-            head = std::max(head, direction * (input[i] - target));
-        }
-        worst = std::max(worst, camera - head);
-    }
-    return worst;
+AxisHead AxisHead::Within(const std::vector<Stretch>& blocks) const {
+    AxisHead part = *this;
+    part.head = head.Within(blocks);
+    return part;
 }
 
-double LargestSteps(const std::vector<double>& output, const MotionStretches& stretches) {
+double LargestSteps(const std::vector<double>& camera, const MotionStretches& stretches) {
     std::vector<double> steps;
-    steps.reserve(output.size());
-    for (std::size_t i = 1; i < output.size(); ++i) {
+    steps.reserve(camera.size());
+    for (std::size_t i = 1; i < camera.size(); ++i) {
         if (!stretches.LeftOut(i) && !stretches.LeftOut(i - 1)) {
-            steps.push_back(std::abs(output[i] - output[i - 1]));
+            steps.push_back(std::abs(camera[i] - camera[i - 1]));
         }
     }
     if (steps.empty()) {
@@ -157,17 +100,35 @@ double LargestSteps(const std::vector<double>& output, const MotionStretches& st
     return sum / static_cast<double>(count);
 }
 
-AxisMetrics AxisMetrics::Measure(const std::vector<double>& input,
-                                 const std::vector<double>& output,
+AxisMetrics AxisMetrics::Measure(const AxisHead& axis, const std::vector<double>& camera,
                                  const MotionStretches& stretches) {
     AxisMetrics metrics;
-    metrics.jitterDegrees = JitterAtRest(output, stretches.still);
-    metrics.lagMilliseconds = LagInMotion(input, output, stretches.moving, stretches.pollSeconds);
-    metrics.overshootDegrees = Overshoot(input, output, stretches);
-    metrics.largestStepsDegrees = LargestSteps(output, stretches);
-    metrics.stillSeconds = stretches.Seconds(stretches.still);
-    metrics.movingSeconds = stretches.Seconds(stretches.moving);
+    metrics.head = HeadMetrics::Measure(axis.head, camera);
+    metrics.largestStepsDegrees = LargestSteps(camera, stretches);
+    metrics.restSeconds = Seconds(axis.head.rests, axis.head.pollSeconds);
+    metrics.movingSeconds = Seconds(axis.head.movements, axis.head.pollSeconds);
     return metrics;
+}
+
+std::string TrackerSentence(const char* axis, const TrackerFigures& tracker) {
+    char text[320];
+    if (!tracker.noiseDegrees) {
+        std::snprintf(text, sizeof text,
+                      "%s: the head never rests long enough to tell the tracker's noise.", axis);
+        return text;
+    }
+    const double perMinute = tracker.spikesPerSecond * 60.0;
+    char outliers[96];
+    if (perMinute < 0.05) {
+        std::snprintf(outliers, sizeof outliers, "no outliers");
+    } else {
+        std::snprintf(outliers, sizeof outliers, "%.1f outliers a minute (a reading that jumps %s)",
+                      perMinute, perMinute < 6.0 ? "now and then" : "often: SD Skipfactor matters");
+    }
+    std::snprintf(text, sizeof text,
+                  "%s: the readings scatter by %.3f° about the head at rest, %s; %s.", axis,
+                  *tracker.noiseDegrees, NoiseWords(*tracker.noiseDegrees), outliers);
+    return text;
 }
 
 }  // namespace velmora::tune

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "config/filter_settings.h"
 #include "tune/head_metrics.h"
 #include "tune/one_euro_filter.h"
-#include "tune/profile_search.h"
 
 namespace velmora::tune {
 

@@ -42,7 +42,9 @@ struct TuneOptions {
     std::optional<double> detailStartSeconds;
     std::string title = "Velmora tuning bench";
     bool suggest = false;
+    bool leastLag = false;
     std::optional<double> maxLagMilliseconds;
+    std::string writePath;
     bool help = false;
 
     // Empty, with the reason in `error`, when the arguments do not make a run.
@@ -51,7 +53,8 @@ struct TuneOptions {
 
 constexpr char kTuneUsage[] =
     R"(usage: velmora-tune --trace FILE --config FILE [options]
-       velmora-tune --trace FILE --config FILE [--vehicle NAME] --suggest [--max-lag MS]
+       velmora-tune --trace FILE --config FILE [--vehicle NAME] --suggest [--least-lag |
+                    --max-lag MS] [--write NEW-FILE] [--html FILE]
 
 Replays a recorded head trace through Velmora's own filters and profiles, as the plug-in
 would while you drive, and measures what the camera does; or suggests a profile.
@@ -70,20 +73,22 @@ would while you drive, and measures what the camera does; or suggests a profile.
   --series FILE         write every reading as CSV: input, outputs and the nine controls
   --detail SECONDS      where each axis's 10-second close-up begins in the report
   --title TEXT          the report's title
-  --suggest             search the profile's keys for the least jitter at rest within a lag
-                        budget, and print the profile to paste into Velmora.cfg (one --config,
-                        at most one --vehicle)
-  --max-lag MS          the lag budget of --suggest, 1 to 500 milliseconds; default: each
-                        axis's lag under the profile in use
+  --suggest             search the profile's keys for the least rest error with no more lag
+                        and onset delay than it has, and print the keys to set in Velmora.cfg
+                        (one --config, at most one --vehicle; a trace that names cars: each)
+  --least-lag           with --suggest: the least lag with no more rest error and onset delay
+  --max-lag MS          with --suggest: the least rest error within MS of lag, 1 to 500
+  --write NEW-FILE      with --suggest: write the settings file with the suggestion in place
+                        to NEW-FILE, which must not exist yet
 
 Exit status: 0 when measured, 1 when a file cannot be used, 2 when the command line is wrong.
 )";
 
 constexpr tools::Option kOptions[] = {
-    {"--trace", true},   {"--units", true}, {"--trace-vehicle", true}, {"--config", true},
-    {"--vehicle", true}, {"--html", true},  {"--csv", true},           {"--series", true},
-    {"--detail", true},  {"--title", true}, {"--suggest", false},      {"--max-lag", true},
-    {"--help", false},   {"-h", false}};
+    {"--trace", true},      {"--units", true}, {"--trace-vehicle", true}, {"--config", true},
+    {"--vehicle", true},    {"--html", true},  {"--csv", true},           {"--series", true},
+    {"--detail", true},     {"--title", true}, {"--suggest", false},      {"--max-lag", true},
+    {"--least-lag", false}, {"--write", true}, {"--help", false},         {"-h", false}};
 
 // The lag measure looks no further than 50 readings, half a second at the usual poll: a budget
 // beyond it buys nothing the measure could show.
@@ -112,6 +117,10 @@ std::optional<TuneOptions> TuneOptions::Parse(int argc, const char* const* argv,
         }
         if (name == "--suggest") {
             options.suggest = true;
+        } else if (name == "--least-lag") {
+            options.leastLag = true;
+        } else if (name == "--write") {
+            options.writePath = value;
         } else if (name == "--trace") {
             options.tracePath = value;
         } else if (name == "--units") {
@@ -163,13 +172,16 @@ std::optional<TuneOptions> TuneOptions::Parse(int argc, const char* const* argv,
             error = "--suggest tunes one profile: one --config and at most one --vehicle";
             return std::nullopt;
         }
-        if (!options.htmlPath.empty() || !options.csvPath.empty() || !options.seriesPath.empty() ||
-            options.detailStartSeconds) {
-            error = "--suggest prints its profile only; paste it, then compare with --html";
+        if (!options.csvPath.empty() || !options.seriesPath.empty() || options.detailStartSeconds) {
+            error = "--suggest writes its report (--html) and the settings (--write) only";
             return std::nullopt;
         }
-    } else if (options.maxLagMilliseconds) {
-        error = "--max-lag is the budget of --suggest";
+        if (options.leastLag && options.maxLagMilliseconds) {
+            error = "--least-lag and --max-lag ask for different things: give one";
+            return std::nullopt;
+        }
+    } else if (options.maxLagMilliseconds || options.leastLag || !options.writePath.empty()) {
+        error = "--max-lag, --least-lag and --write go with --suggest";
         return std::nullopt;
     }
     return options;
@@ -332,17 +344,21 @@ int Run(int argc, char** argv) {
         return 1;
     }
     if (options->suggest) {
-        const std::string traceName =
-            traceFile +
-            (options->traceVehicle.empty() ? "" : " (" + QuotedName(options->traceVehicle) + ")");
-        return Suggest({options->configPaths.front(),
-                        options->vehicles.empty() ? "" : options->vehicles.front(),
-                        options->maxLagMilliseconds, traceName},
-                       *trace);
+        SuggestRequest request;
+        request.configPath = options->configPaths.front();
+        request.vehicle = options->vehicles.empty() ? "" : options->vehicles.front();
+        request.traceVehicle = options->traceVehicle;
+        request.options.goal = options->leastLag ? Goal::LeastLag : Goal::LeastRestError;
+        request.options.maxLagMilliseconds = options->maxLagMilliseconds;
+        request.writePath = options->writePath;
+        request.htmlPath = options->htmlPath;
+        request.traceName = traceFile;
+        return Suggest(request, *file, *trace);
     }
     const TuningRun run = TuningRun::Replay(std::move(*trace), choices);
     const MetricsTable table = MetricsTable::From(run);
     std::fputs(table.AsText().c_str(), stdout);
+    std::fputs(("\n" + TrackerText(run.heads)).c_str(), stdout);
 
     std::string report;
     if (!options->htmlPath.empty()) {

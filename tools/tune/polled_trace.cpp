@@ -60,6 +60,9 @@ std::optional<PolledTrace> PolledTrace::From(const sim::TraceFile& file, const s
         }
         for (auto row = first; row != last; ++row) {
             trace.readings.push_back(row->pose);
+            if (row->truth) {
+                trace.truth.push_back(*row->truth);
+            }
         }
         span += (last - 1)->time - first->time;
         steps += end - begin - 1;
@@ -73,6 +76,9 @@ std::optional<PolledTrace> PolledTrace::From(const sim::TraceFile& file, const s
         if (marks[i].name == vehicle && marks[i].firstRow != end) {
             take(marks[i].firstRow, end);
         }
+    }
+    if (trace.truth.size() != trace.readings.size()) {
+        trace.truth.clear();
     }
     if (steps != 0 && span > 0.0) {
         trace.pollSeconds = span / static_cast<double>(steps);

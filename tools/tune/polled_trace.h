@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "drivers/raw_angle.h"
 #include "simdriver/pose.h"
 #include "simdriver/trace_file.h"
-#include "drivers/raw_angle.h"
 
 namespace velmora::tune {
 
@@ -28,6 +28,9 @@ struct PolledTrace {
     // Where two stretches of a trace cut to one vehicle meet: the head may jump there as no head
     // does, so the readings around a join count in no metric.
     std::vector<std::size_t> joins;
+    // The head's true pose at each reading, where a recording of the simulated driver carries it
+    // (raw units, one row a reading); empty otherwise.
+    std::vector<sim::PoseDegrees> truth;
 
     double Seconds(std::size_t index) const { return static_cast<double>(index) * pollSeconds; }
     double Duration() const { return Seconds(readings.size()); }

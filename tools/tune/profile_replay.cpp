@@ -44,6 +44,34 @@ ControlValues ProfileReplay::QueryControls() {
     return values;
 }
 
+std::vector<std::int32_t> RawAxis(const PolledTrace& trace, std::size_t axis) {
+    const std::array<std::int32_t sim::Pose::*, 3> axes = {&sim::Pose::yaw, &sim::Pose::pitch,
+                                                           &sim::Pose::roll};
+    std::vector<std::int32_t> raw;
+    raw.reserve(trace.readings.size());
+    for (const sim::Pose& reading : trace.readings) {
+        raw.push_back(reading.*axes[axis]);
+    }
+    return raw;
+}
+
+std::array<AxisHead, 3> HeadsOf(const PolledTrace& trace,
+                                const std::array<MotionStretches, 3>& stretches) {
+    const std::array<double sim::PoseDegrees::*, 3> truths = {
+        &sim::PoseDegrees::yaw, &sim::PoseDegrees::pitch, &sim::PoseDegrees::roll};
+    std::array<AxisHead, 3> heads;
+    for (std::size_t axis = 0; axis < 3; ++axis) {
+        std::vector<double> truth;
+        for (const sim::PoseDegrees& pose : trace.truth) {
+            truth.push_back(pose.*truths[axis]);
+        }
+        heads[axis] =
+            AxisHead::Of(Unwrapped(RawAxis(trace, axis)), std::move(truth),
+                         MeasuredBlocks(stretches[axis], trace.readings.size()), trace.pollSeconds);
+    }
+    return heads;
+}
+
 TuningRun TuningRun::Replay(PolledTrace trace, const std::vector<ProfileChoice>& choices) {
     TuningRun run;
     run.trace = std::move(trace);
@@ -54,6 +82,7 @@ TuningRun TuningRun::Replay(PolledTrace trace, const std::vector<ProfileChoice>&
         run.stretches[axis] =
             MotionStretches::Find(run.inputDegrees[axis], run.trace.joins, run.trace.pollSeconds);
     }
+    run.heads = HeadsOf(run.trace, run.stretches);
     const std::size_t count = run.trace.readings.size();
     for (const ProfileChoice& choice : choices) {
         ProfileResult result;
@@ -73,8 +102,8 @@ TuningRun TuningRun::Replay(PolledTrace trace, const std::vector<ProfileChoice>&
             result.controls.push_back(replay.QueryControls());
         }
         for (std::size_t axis = 0; axis < 3; ++axis) {
-            result.metrics[axis] = AxisMetrics::Measure(
-                run.inputDegrees[axis], result.outputDegrees[axis], run.stretches[axis]);
+            result.metrics[axis] = AxisMetrics::Measure(run.heads[axis], result.outputDegrees[axis],
+                                                        run.stretches[axis]);
         }
         run.profiles.push_back(std::move(result));
     }

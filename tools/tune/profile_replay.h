@@ -73,11 +73,20 @@ struct ProfileResult {
     std::array<AxisMetrics, 3> metrics;
 };
 
+// One axis of the trace's readings in raw units, as the filter takes them.
+std::vector<std::int32_t> RawAxis(const PolledTrace& trace, std::size_t axis);
+
+// The trace's three axes as every camera is measured on them: the truth where the trace carries
+// it, else the head estimated from the readings; nothing within the stretches left out.
+std::array<AxisHead, 3> HeadsOf(const PolledTrace& trace,
+                                const std::array<MotionStretches, 3>& stretches);
+
 // One trace replayed through every profile.
 struct TuningRun {
     PolledTrace trace;
     std::array<std::vector<double>, 3> inputDegrees;
     std::array<MotionStretches, 3> stretches;
+    std::array<AxisHead, 3> heads;
     std::vector<ProfileResult> profiles;
 
     static TuningRun Replay(PolledTrace trace, const std::vector<ProfileChoice>& choices);

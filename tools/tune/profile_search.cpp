@@ -3,152 +3,91 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <cstdio>
+#include <cstring>
 #include <exception>
 #include <mutex>
 #include <thread>
 
-#include "config/number_reader.h"
-#include "config/settings_keys.h"
-#include "tune/axis_metrics.h"
-#include "tune/profile_replay.h"
+#include "drivers/raw_angle.h"
+#include "tracking/axis_filter.h"
 
 namespace velmora::tune {
 namespace {
 
-// The fewest digits that the plug-in's own reader turns back into the same float, so that the
-// pasted profile is exactly the one measured.
-std::string FloatText(float value) {
-    char text[32];
-    for (int digits = 6; digits <= 9; ++digits) {
-        std::snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(value));
-        if (ParseFloat(text) == value) {
-            break;
+// The values each filter key may take, by the key table's name. Steps of about a fifth to a half,
+// so that a neighbour is a change a player would try, over ranges wide enough that no point of
+// the driving benchmark's fronts sits at an edge; the coarse step spans the range in four to six
+// values, which with a walk of one and two keys finds the benchmark's fronts within a few percent.
+// A filter key added to the key table is searched once it has a line here.
+const SearchKey kLadders[] = {
+    {"MinFrames", {1, 2, 3, 4, 5, 6, 8, 10, 12, 15, 20}, 3},
+    {"MaxFrames", {5, 7, 10, 14, 20, 28, 40, 56, 80, 113, 160, 226, 320, 453}, 3},
+    {"DecreaseFrame",
+     {1, 1.4, 2, 2.8, 4, 5.6, 8, 11, 16, 23, 32, 45, 64, 90, 128, 181, 256, 362, 512, 724, 1024},
+     5},
+    {"OffsetFrame",
+     {0, 1, 2, 3, 4, 6, 8, 11, 16, 23, 32, 45, 64, 90, 128, 181, 256, 362, 512, 724},
+     5},
+    {"Trend", {0, 0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 1.0}, 5},
+    {"SD Skipfactor", {0.5, 0.7, 1.0, 1.5, 2.0, 2.5, 3.0, 4.0, 6.0}, 1},
+};
+
+std::vector<LadderKey> FindSearchedKeys() {
+    std::vector<LadderKey> keys;
+    // The axis keys first and the outlier factor, which a settings file holds once for all three
+    // axes, last: the search holds it while the axes are searched on their own.
+    for (const KeyPlace place : {KeyPlace::EachAxis, KeyPlace::Settings}) {
+        for (const SettingKey& key : kSettingKeys) {
+            if (key.place != place || !SetsFilter(key)) {
+                continue;
+            }
+            for (const SearchKey& ladder : kLadders) {
+                if (ladder.name == key.name) {
+                    keys.push_back({&key, ladder});
+                }
+            }
         }
     }
-    return text;
+    return keys;
 }
 
-// "Key = value" for the filter key `key` as `settings` holds it.
-std::string KeyLine(const SettingKey& key, std::size_t axis, const FilterSettings& settings) {
-    const double value = FilterField(key, settings);
-    return KeyName(key, axis) + " = " +
-           (key.type == KeyType::Float ? FloatText(static_cast<float>(value))
-                                       : std::to_string(static_cast<std::int32_t>(value))) +
-           "\n";
-}
-
-constexpr double kShortestBlock = 5.0;  // seconds
-constexpr double kLongestBlock = 30.0;
-constexpr int kCoarsePasses = 4;
-constexpr int kFinePasses = 3;
-
-// The values the coarse passes try: wide enough to reach any sensible profile, few enough to
-// search a ten-minute trace in well under a minute. Rings beyond 10 s smooth nothing a driver
-// sees and cost the most time.
-const std::vector<std::int32_t> kMinFrames = {1, 2, 3, 4, 5, 6, 7, 8, 10, 12, 15, 20};
-const std::vector<std::int32_t> kMaxFrames = {10,  20,  30,  50,  75,  100, 150,
-                                              200, 250, 300, 400, 500, 700, 1000};
-const std::vector<double> kDecreaseFrames = {10,  20,  30,  40,  50,  60,  80,  100,
-                                             120, 150, 200, 300, 400, 600, 1000};
-const std::vector<std::int32_t> kOffsetFrames = {0, 1, 2, 3, 4, 6, 8};
-const std::vector<float> kSdSkipfactors = {1.0f, 1.5f, 2.0f, 2.5f, 3.0f, 3.5f, 4.0f, 5.0f, 6.0f};
-
-// The values tried for one key of one axis: the coarse grid, or a step either way of the best.
-std::vector<FilterSettings> Variants(const FilterSettings& best, ProfileSearch::Key key,
-                                     bool fine) {
-    std::vector<FilterSettings> variants;
-    auto add = [&](auto set) {
-        variants.push_back(best);
-        set(variants.back());
-    };
-    auto scaled = [](double value) {
-        std::vector<double> values;
-        for (double factor : {0.85, 0.93, 1.07, 1.17}) {
-            values.push_back(std::round(value * factor));
-        }
-        return values;
-    };
-    switch (key) {
-        case ProfileSearch::Key::MinFrames:
-            for (std::int32_t v :
-                 fine ? std::vector<std::int32_t>{best.MinFrames - 1, best.MinFrames + 1}
-                      : kMinFrames) {
-                add([v](FilterSettings& k) { k.MinFrames = v; });
-            }
-            break;
-        case ProfileSearch::Key::MaxFrames:
-            if (!fine) {
-                for (std::int32_t v : kMaxFrames) {
-                    add([v](FilterSettings& k) { k.MaxFrames = v; });
-                }
-            } else {
-                for (double v : scaled(best.MaxFrames)) {
-                    add([v](FilterSettings& k) { k.MaxFrames = static_cast<std::int32_t>(v); });
-                }
-            }
-            break;
-        case ProfileSearch::Key::DecreaseFrame:
-            for (double v :
-                 fine ? scaled(best.DecreaseFrame)
-                      : std::vector<double>(kDecreaseFrames.begin(), kDecreaseFrames.end())) {
-                add([v](FilterSettings& k) { k.DecreaseFrame = static_cast<float>(v); });
-            }
-            break;
-        case ProfileSearch::Key::OffsetFrame:
-            for (std::int32_t v :
-                 fine ? std::vector<std::int32_t>{best.OffsetFrame - 1, best.OffsetFrame + 1}
-                      : kOffsetFrames) {
-                add([v](FilterSettings& k) { k.OffsetFrame = v; });
-            }
-            break;
+void SetField(const SettingKey& key, double value, FilterSettings& settings) {
+    if (const auto* whole = std::get_if<std::int32_t FilterSettings::*>(&key.field)) {
+        settings.*(*whole) = static_cast<std::int32_t>(std::lround(value));
+    } else {
+        settings.*std::get<float FilterSettings::*>(key.field) = static_cast<float>(value);
     }
-    if (key != ProfileSearch::Key::MinFrames) {
-        // A calmer key mostly costs lag, which a smaller MinFrames buys back: one key at a time,
-        // the search would never cross from the one to the other within a tight budget.
-        const std::size_t plain = variants.size();
-        for (std::size_t i = 0; i < plain; ++i) {
-            for (std::int32_t fewer : {1, 2}) {
-                if (variants[i].MinFrames - fewer >= 1) {
-                    variants.push_back(variants[i]);
-                    variants.back().MinFrames -= fewer;
-                }
-            }
-        }
-    }
-    return variants;
 }
 
 }  // namespace
 
-std::string PasteBlock(const FilterProfile& profile, const std::string& section,
-                       const std::string& comment) {
-    std::string block = "; " + comment + "\n[" + keys::kSettings + "]\n";
-    for (const SettingKey& key : kSettingKeys) {
-        if (key.place == KeyPlace::Settings && SetsFilter(key)) {
-            block += KeyLine(key, 0, profile[0]);
-        }
+std::optional<double> Cost(const HeadMetrics& metrics, Goal goal, const AxisBounds& bounds) {
+    const auto over = [](const std::optional<double>& figure, const std::optional<double>& bound) {
+        return bound && (!figure || *figure > *bound);
+    };
+    if (over(metrics.effectiveLagMilliseconds, bounds.lagMilliseconds) ||
+        over(metrics.onsetDelayMilliseconds, bounds.onsetMilliseconds) ||
+        over(metrics.restErrorDegrees, bounds.restErrorDegrees)) {
+        return std::nullopt;
     }
-    block += "\n[" + section + "]\n";
-    for (std::size_t axis = 0; axis < profile.size(); ++axis) {
-        for (const SettingKey& key : kSettingKeys) {
-            if (key.place == KeyPlace::EachAxis) {
-                block += KeyLine(key, axis, profile[axis]);
-            }
-        }
-    }
-    return block + "\n";
+    return goal == Goal::LeastRestError ? metrics.restErrorDegrees
+                                        : metrics.effectiveLagMilliseconds;
 }
 
-std::string PastedOnTop(const std::string& block, const std::string& settings) {
-    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-    if (settings.starts_with(kByteOrderMark)) {
-        return std::string(kByteOrderMark) + block + settings.substr(kByteOrderMark.size());
+AxisBounds BoundsOf(const HeadMetrics& inUse, Goal goal) {
+    AxisBounds bounds;
+    bounds.onsetMilliseconds = inUse.onsetDelayMilliseconds;
+    if (goal == Goal::LeastRestError) {
+        bounds.lagMilliseconds = inUse.effectiveLagMilliseconds;
+    } else {
+        bounds.restErrorDegrees = inUse.restErrorDegrees;
     }
-    return block + settings;
+    return bounds;
 }
 
 HeldOutSplit HeldOutSplit::Of(std::size_t readings, double pollSeconds) {
+    constexpr double kShortestBlock = 5.0;  // seconds
+    constexpr double kLongestBlock = 30.0;
     HeldOutSplit split;
     const double seconds = static_cast<double>(readings) * pollSeconds;
     split.blockReadings = std::max<std::size_t>(
@@ -162,65 +101,149 @@ HeldOutSplit HeldOutSplit::Of(std::size_t readings, double pollSeconds) {
     return split;
 }
 
-std::string ProfileSearch::SettingsOf(const FilterProfile& profile) const {
-    return PastedOnTop(PasteBlock(profile, setup_.section, "velmora-tune --suggest"),
-                       setup_.settings);
+const std::vector<LadderKey>& SearchedFilterKeys() {
+    static const std::vector<LadderKey> keys = FindSearchedKeys();
+    return keys;
 }
 
-std::array<std::vector<double>, 3> ProfileSearch::Replay(const FilterProfile& profile) const {
-    const std::string settings = SettingsOf(profile);
-    ProfileReplay replay(SettingsText{settings}, setup_.vehicle);
-    std::array<std::vector<double>, 3> outputs;
-    for (auto& output : outputs) {
-        output.reserve(setup_.trace->readings.size());
+std::vector<SearchKey> FilterSearchKeys() {
+    std::vector<SearchKey> keys;
+    for (const LadderKey& key : SearchedFilterKeys()) {
+        keys.push_back(key.ladder);
     }
-    for (const sim::Pose& reading : setup_.trace->readings) {
-        replay.Feed(reading);
-        const auto raw = replay.Outputs();
-        for (std::size_t axis = 0; axis < 3; ++axis) {
-            outputs[axis].push_back(RawToDegrees(raw[axis]));
+    return keys;
+}
+
+Setting SettingOf(const FilterSettings& settings) {
+    Setting setting;
+    for (const LadderKey& key : SearchedFilterKeys()) {
+        setting.push_back(FilterField(*key.key, settings));
+    }
+    return setting;
+}
+
+FilterSettings FilterSettingsFrom(const Setting& setting, const FilterSettings& base) {
+    FilterSettings settings = base;
+    const auto& keys = SearchedFilterKeys();
+    for (std::size_t k = 0; k < keys.size() && k < setting.size(); ++k) {
+        SetField(*keys[k].key, setting[k], settings);
+    }
+    settings.MaxFrames = RingLength(settings.MaxFrames, settings.MinFrames);
+    return settings;
+}
+
+std::vector<double> RunFilter(const std::vector<std::int32_t>& raw, FilterSettings settings) {
+    // The ring as the plug-in sizes it: never shorter than MinFrames.
+    settings.MaxFrames = RingLength(settings.MaxFrames, settings.MinFrames);
+    AxisFilter filter(settings.MinFrames, settings.MaxFrames, settings.DecreaseFrame,
+                      settings.OffsetFrame);
+    filter.Set(settings);
+    std::vector<double> camera;
+    camera.reserve(raw.size());
+    for (const std::int32_t reading : raw) {
+        filter.AddSample(reading);
+        camera.push_back(raw_angle::RawToDegrees(filter.Output()));
+    }
+    return camera;
+}
+
+std::vector<double> RunFilterWithin(const std::vector<std::int32_t>& raw,
+                                    const FilterSettings& settings,
+                                    const std::vector<Stretch>& blocks, double pollSeconds) {
+    // Before a block, long enough for the ring to fill and the window to settle; after it, as far
+    // as a glance's onset at its end is looked for.
+    const auto lead = static_cast<std::size_t>(settings.MaxFrames) +
+                      static_cast<std::size_t>(std::lround(2.0 / pollSeconds));
+    const auto trail = static_cast<std::size_t>(std::lround(1.0 / pollSeconds));
+    std::vector<double> camera(raw.size(), 0.0);
+    std::size_t done = 0;  // where the last run ended: a block that follows on goes on from it
+    std::optional<AxisFilter> filter;
+    for (const Stretch& block : blocks) {
+        const std::size_t from = block.begin > lead ? block.begin - lead : 0;
+        const std::size_t to = std::min(raw.size(), block.end + trail);
+        if (!filter || from > done) {
+            filter.emplace(settings.MinFrames, settings.MaxFrames, settings.DecreaseFrame,
+                           settings.OffsetFrame);
+            filter->Set(settings);
+            done = from;
         }
-    }
-    return outputs;
-}
-
-std::array<AxisScore, 3> ProfileSearch::Score(const FilterProfile& profile) const {
-    const auto outputs = Replay(profile);
-    std::array<AxisScore, 3> scores;
-    for (std::size_t axis = 0; axis < 3; ++axis) {
-        const MotionStretches& part = setup_.choosing[axis];
-        scores[axis].jitterDegrees = JitterAtRest(outputs[axis], part.still);
-        scores[axis].lagMilliseconds =
-            LagInMotion((*setup_.inputDegrees)[axis], outputs[axis], part.moving, part.pollSeconds);
-        scores[axis].largestStepsDegrees = LargestSteps(outputs[axis], part);
-        for (std::size_t fold = 0; fold < 2; ++fold) {
-            scores[axis].foldJitterDegrees[fold] =
-                JitterAtRest(outputs[axis], setup_.folds[axis][fold].still);
+        for (std::size_t i = done; i < to; ++i) {
+            filter->AddSample(raw[i]);
+            camera[i] = raw_angle::RawToDegrees(filter->Output());
         }
+        done = std::max(done, to);
     }
-    return scores;
+    return camera;
 }
 
-std::vector<std::array<AxisScore, 3>> ProfileSearch::ScoreAll(
-    const std::vector<FilterProfile>& candidates, const Progress& progress) {
-    std::vector<std::array<AxisScore, 3>> scores(candidates.size());
+std::vector<Setting> StartingGrid(const std::vector<SearchKey>& keys, double last) {
+    std::vector<SearchKey> held = keys;
+    held.back().values = {last};
+    return CoarseGrid(held);
+}
+
+ConstrainedSearch::ConstrainedSearch(std::vector<SearchKey> keys, AxisRun run,
+                                     const HeadReference& head, Goal goal, AxisBounds bounds)
+    : keys_(std::move(keys)), run_(std::move(run)), head_(head), goal_(goal), bounds_(bounds) {}
+
+Setting ConstrainedSearch::SettingAt(const Indices& indices) const {
+    Setting setting;
+    for (std::size_t k = 0; k < keys_.size(); ++k) {
+        setting.push_back(keys_[k].values[indices[k]]);
+    }
+    return setting;
+}
+
+ConstrainedSearch::Indices ConstrainedSearch::IndicesOf(const Setting& setting) const {
+    Indices indices;
+    for (std::size_t k = 0; k < keys_.size(); ++k) {
+        const std::vector<double>& values = keys_[k].values;
+        const auto nearest =
+            std::min_element(values.begin(), values.end(), [&](double a, double b) {
+                return std::abs(a - setting[k]) < std::abs(b - setting[k]);
+            });
+        indices.push_back(static_cast<std::size_t>(nearest - values.begin()));
+    }
+    return indices;
+}
+
+bool ConstrainedSearch::Less(const HeadMetrics& a, const HeadMetrics& b) const {
+    const auto costA = CostOf(a);
+    const auto costB = CostOf(b);
+    if (!costA || !costB) {
+        return costA.has_value();
+    }
+    if (*costA != *costB) {
+        return *costA < *costB;
+    }
+    // At equal cost, the less of the other figure.
+    return goal_ == Goal::LeastRestError
+               ? a.effectiveLagMilliseconds.value_or(0) < b.effectiveLagMilliseconds.value_or(0)
+               : a.restErrorDegrees.value_or(0) < b.restErrorDegrees.value_or(0);
+}
+
+std::optional<ConstrainedSearch::Indices> ConstrainedSearch::Evaluate(
+    std::vector<Indices> candidates, const std::optional<Indices>& best) {
+    std::sort(candidates.begin(), candidates.end());
+    candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+    std::erase_if(candidates, [&](const Indices& c) { return tried_.contains(c); });
+    std::vector<HeadMetrics> metrics(candidates.size());
     std::atomic<std::size_t> next{0};
     std::exception_ptr failure;
     std::mutex failureLock;
     auto work = [&] {
         try {
             for (std::size_t i; (i = next.fetch_add(1)) < candidates.size();) {
-                scores[i] = Score(candidates[i]);
+                metrics[i] = HeadMetrics::Measure(head_, run_(SettingAt(candidates[i])));
             }
         } catch (...) {
             const std::lock_guard<std::mutex> hold(failureLock);
             failure = std::current_exception();
         }
     };
-    const std::size_t threads =
-        std::min<std::size_t>(std::max(1u, std::thread::hardware_concurrency()), candidates.size());
     std::vector<std::thread> pool;
-    for (std::size_t t = 1; t < threads; ++t) {
+    const std::size_t threads = std::max(1u, std::thread::hardware_concurrency());
+    for (std::size_t t = 1; t < std::min(threads, candidates.size()); ++t) {
         pool.emplace_back(work);
     }
     work();
@@ -230,162 +253,82 @@ std::vector<std::array<AxisScore, 3>> ProfileSearch::ScoreAll(
     if (failure) {
         std::rethrow_exception(failure);
     }
-    tried_ += candidates.size();
-    if (progress) {
-        progress(tried_);
-    }
-    return scores;
-}
-
-bool ProfileSearch::WithinBudget(std::size_t axis, const AxisScore& score) const {
-    return score.jitterDegrees && score.lagMilliseconds &&
-           *score.lagMilliseconds <= setup_.lagBudgetMilliseconds[axis] &&
-           score.largestStepsDegrees <= stepsBudget_[axis];
-}
-
-double ProfileSearch::Gain(const AxisScore& candidate, const AxisScore& incumbent,
-                           std::size_t fold) {
-    // A fold without a rest falls back on the whole half.
-    const double after = candidate.foldJitterDegrees[fold].value_or(*candidate.jitterDegrees);
-    const double before = incumbent.foldJitterDegrees[fold].value_or(*incumbent.jitterDegrees);
-    return (before - after) / std::max(before, 1e-9);
-}
-
-bool ProfileSearch::Better(std::size_t axis, const AxisScore& candidate,
-                           const AxisScore& incumbent) const {
-    if (!WithinBudget(axis, candidate)) {
-        // Over the budget, nearer to it is better: that is how a given --max-lag is reached.
-        return !WithinBudget(axis, incumbent) && candidate.lagMilliseconds &&
-               incumbent.lagMilliseconds && *candidate.lagMilliseconds < *incumbent.lagMilliseconds;
-    }
-    if (!WithinBudget(axis, incumbent)) {
-        return true;
-    }
-    return Gain(candidate, incumbent, 0) > kLeastGain && Gain(candidate, incumbent, 1) > kLeastGain;
-}
-
-bool ProfileSearch::Step(FilterProfile& best, std::array<AxisScore, 3>& score, Key key, bool fine,
-                         const Progress& progress) {
-    std::array<std::vector<FilterSettings>, 3> options;
-    std::size_t count = 0;
-    for (std::size_t axis = 0; axis < 3; ++axis) {
-        if (!tuned_[axis]) {
+    std::optional<Indices> better;
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        tried_.emplace(candidates[i], metrics[i]);
+        if (!CostOf(metrics[i])) {
             continue;
         }
-        for (const FilterSettings& keys : Variants(best[axis], key, fine)) {
-            const bool valid = keys.MinFrames >= 1 && keys.MaxFrames >= keys.MinFrames &&
-                               keys.MaxFrames <= kMaxFrames.back() && keys.DecreaseFrame >= 1.0f &&
-                               keys.OffsetFrame >= 0;
-            auto& list = options[axis];
-            if (valid && !(keys == best[axis]) &&
-                std::find(list.begin(), list.end(), keys) == list.end()) {
-                list.push_back(keys);
-            }
-        }
-        count = std::max(count, options[axis].size());
-    }
-    if (count == 0) {
-        return false;
-    }
-    // Candidate i tries the i-th option of every axis at once.
-    std::vector<FilterProfile> candidates(count, best);
-    for (std::size_t i = 0; i < count; ++i) {
-        for (std::size_t axis = 0; axis < 3; ++axis) {
-            if (i < options[axis].size()) {
-                candidates[i][axis] = options[axis][i];
-            }
+        const Indices* incumbent = better ? &*better : best ? &*best : nullptr;
+        if (incumbent == nullptr || Less(metrics[i], tried_.at(*incumbent))) {
+            better = candidates[i];
         }
     }
-    const auto scores = ScoreAll(candidates, progress);
-    bool improved = false;
-    for (std::size_t axis = 0; axis < 3; ++axis) {
-        for (std::size_t i = 0; i < options[axis].size(); ++i) {
-            if (Better(axis, scores[i][axis], score[axis])) {
-                score[axis] = scores[i][axis];
-                best[axis] = options[axis][i];
-                improved = true;
-            }
-        }
-    }
-    return improved;
+    return better;
 }
 
-bool ProfileSearch::StepOutlierFactor(FilterProfile& best, std::array<AxisScore, 3>& score,
-                                      const std::vector<float>& factors, const Progress& progress) {
-    // It acts on every axis: with one that cannot be measured, it stays as it is.
-    if (!std::all_of(tuned_.begin(), tuned_.end(), [](bool on) { return on; })) {
-        return false;
+std::optional<Candidate> ConstrainedSearch::Run(const std::vector<Setting>& starts) {
+    std::vector<Indices> first;
+    for (const Setting& setting : starts) {
+        first.push_back(IndicesOf(setting));
     }
-    std::vector<FilterProfile> candidates;
-    for (float factor : factors) {
-        if (factor >= 0.5f && factor != OutlierFactor(best)) {
-            candidates.push_back(best);
-            SetOutlierFactor(candidates.back(), factor);
+    std::optional<Indices> best = Evaluate(first, std::nullopt);
+    // Starts tried before (another run of the same search) count as well.
+    for (const Indices& start : first) {
+        if (CostOf(tried_.at(start)) && (!best || Less(tried_.at(start), tried_.at(*best)))) {
+            best = start;
         }
     }
-    if (candidates.empty()) {
-        return false;
-    }
-    const auto scores = ScoreAll(candidates, progress);
-    // The factor is shared: it must help the three axes together, in proportion to each one's
-    // jitter, on both folds, and put none of them over its budget.
-    std::optional<std::size_t> chosen;
-    double bestGain = kLeastGain;
-    for (std::size_t i = 0; i < candidates.size(); ++i) {
-        std::array<double, 2> gains{};
-        bool allowed = true;
-        for (std::size_t axis = 0; axis < 3; ++axis) {
-            allowed &= WithinBudget(axis, scores[i][axis]) || !WithinBudget(axis, score[axis]);
-            if (allowed) {
-                for (std::size_t fold = 0; fold < 2; ++fold) {
-                    gains[fold] += Gain(scores[i][axis], score[axis], fold);
+    while (best) {
+        std::vector<Indices> steps;
+        auto moved = [&](Indices indices, std::size_t key, int step) -> std::optional<Indices> {
+            const auto to = static_cast<std::ptrdiff_t>(indices[key]) + step;
+            if (to < 0 || to >= static_cast<std::ptrdiff_t>(keys_[key].values.size())) {
+                return std::nullopt;
+            }
+            indices[key] = static_cast<std::size_t>(to);
+            return indices;
+        };
+        for (std::size_t a = 0; a < keys_.size(); ++a) {
+            for (const int stepA : {-1, 1}) {
+                const auto one = moved(*best, a, stepA);
+                if (!one) {
+                    continue;
+                }
+                steps.push_back(*one);
+                for (std::size_t b = a + 1; b < keys_.size(); ++b) {
+                    for (const int stepB : {-1, 1}) {
+                        if (const auto two = moved(*one, b, stepB)) {
+                            steps.push_back(*two);
+                        }
+                    }
                 }
             }
         }
-        const double gain = std::min(gains[0], gains[1]);
-        if (allowed && gain > bestGain) {
-            bestGain = gain;
-            chosen = i;
+        const auto better = Evaluate(steps, best);
+        if (!better) {
+            break;
         }
+        best = better;
     }
-    if (!chosen) {
-        return false;
+    if (!best) {
+        return std::nullopt;
     }
-    SetOutlierFactor(best, OutlierFactor(candidates[*chosen]));
-    score = scores[*chosen];
-    return true;
+    return Candidate{SettingAt(*best), tried_.at(*best)};
 }
 
-FilterProfile ProfileSearch::Run(const FilterProfile& start, const Progress& progress) {
-    FilterProfile best = start;
-    std::array<AxisScore, 3> score = ScoreAll({start}, progress).front();
-    for (std::size_t axis = 0; axis < 3; ++axis) {
-        const MotionStretches& part = setup_.choosing[axis];
-        stepsBudget_[axis] = score[axis].largestStepsDegrees * kStepsAllowance;
-        tuned_[axis] = score[axis].jitterDegrees && score[axis].lagMilliseconds &&
-                       part.Seconds(part.still) >= kLeastSeconds &&
-                       part.Seconds(part.moving) >= kLeastSeconds;
-    }
-    if (std::none_of(tuned_.begin(), tuned_.end(), [](bool on) { return on; })) {
-        return best;
-    }
-    constexpr Key kKeys[] = {Key::MinFrames, Key::MaxFrames, Key::DecreaseFrame, Key::OffsetFrame};
-    for (const bool fine : {false, true}) {
-        for (int pass = 0; pass < (fine ? kFinePasses : kCoarsePasses); ++pass) {
-            bool improved = false;
-            for (const Key key : kKeys) {
-                improved |= Step(best, score, key, fine, progress);
-            }
-            const std::vector<float> factors =
-                fine ? std::vector<float>{OutlierFactor(best) - 0.25f, OutlierFactor(best) + 0.25f}
-                     : kSdSkipfactors;
-            improved |= StepOutlierFactor(best, score, factors, progress);
-            if (!improved) {
-                break;
-            }
+std::optional<Candidate> ConstrainedSearch::BestWith(std::size_t key, double value) const {
+    const Indices* best = nullptr;
+    for (const auto& [indices, metrics] : tried_) {
+        if (keys_[key].values[indices[key]] == value && CostOf(metrics) &&
+            (!best || Less(metrics, tried_.at(*best)))) {
+            best = &indices;
         }
     }
-    return best;
+    if (!best) {
+        return std::nullopt;
+    }
+    return Candidate{SettingAt(*best), tried_.at(*best)};
 }
 
 }  // namespace velmora::tune

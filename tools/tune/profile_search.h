@@ -2,41 +2,43 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
-#include <string>
 #include <vector>
 
 #include "config/filter_settings.h"
+#include "config/settings_keys.h"
+#include "tune/filter_front.h"
+#include "tune/head_metrics.h"
 #include "tune/motion_stretches.h"
-#include "tune/polled_trace.h"
 
-// The search behind --suggest: the filter profile it tunes and how a profile is written into a
-// settings file, the split into a choosing and a held-out half, and the search itself.
+// The search behind --suggest: what a candidate must keep and what it must win, the filter keys it
+// changes, and the search itself, for Velmora's filter and the yardstick alike.
 namespace velmora::tune {
 
 // What --suggest tunes: the three filters' settings as the plug-in holds them, yaw, pitch, roll.
 using FilterProfile = std::array<FilterSettings, 3>;
 
-// "SD Skipfactor", which a load sets on the three filters alike.
-inline float OutlierFactor(const FilterProfile& profile) {
-    return profile[0].SDSkipfactor;
-}
-inline void SetOutlierFactor(FilterProfile& profile, float factor) {
-    for (FilterSettings& axis : profile) {
-        axis.SDSkipfactor = factor;
-    }
-}
+// What a suggestion wins: the least rest error for no more lag and onset delay than the profile in
+// use, or the least lag for no more rest error and onset delay.
+enum class Goal { LeastRestError, LeastLag };
 
-// Lines that set every filter key, to go at the top of a Velmora.cfg: a key given twice in a
-// section counts where it first appears, so they take the place of the same keys further down and
-// the rest of the file (Copy From, the directions, other cars) stays as it was. `section` is the
-// car's, or "General Filter".
-std::string PasteBlock(const FilterProfile& profile, const std::string& section,
-                       const std::string& comment);
+// The figures a candidate on one axis may not exceed; an absent one binds nothing.
+struct AxisBounds {
+    std::optional<double> lagMilliseconds;
+    std::optional<double> onsetMilliseconds;
+    std::optional<double> restErrorDegrees;
+};
 
-// `settings` with `block` pasted at its top, as a text editor leaves it: after a byte-order mark.
-std::string PastedOnTop(const std::string& block, const std::string& settings);
+// The figure `goal` makes as small as it can, when `metrics` keep within `bounds`; empty when
+// they do not, or when the figure cannot be measured.
+std::optional<double> Cost(const HeadMetrics& metrics, Goal goal, const AxisBounds& bounds);
+
+// The bounds the profile in use sets by its own figures: what the goal does not minimise may not
+// grow.
+AxisBounds BoundsOf(const HeadMetrics& inUse, Goal goal);
 
 // Where --suggest chooses and where it reports: alternate blocks of the trace, the first, third,
 // ... to choose on, the others held out. Blocks rather than halves, so that both parts hold every
@@ -50,79 +52,76 @@ struct HeldOutSplit {
     static HeldOutSplit Of(std::size_t readings, double pollSeconds);
 };
 
-// One axis of one profile as the search sees it, on the part it chooses on.
-struct AxisScore {
-    std::optional<double> jitterDegrees;
-    std::optional<double> lagMilliseconds;
-    double largestStepsDegrees = 0.0;
-    std::array<std::optional<double>, 2> foldJitterDegrees;  // on each fold of the half
+// The filter keys the search changes: every key of the key table that sets a field of the filter
+// and has a ladder of values to try (profile_search.cpp holds the ladders, by the key's name; a
+// key without one keeps its value). In the key table's order, so a ring length follows the
+// MinFrames it is held to.
+struct LadderKey {
+    const SettingKey* key = nullptr;
+    SearchKey ladder;
+};
+const std::vector<LadderKey>& SearchedFilterKeys();
+// The keys as the search walks them, and a filter's settings as a point among them.
+std::vector<SearchKey> FilterSearchKeys();
+Setting SettingOf(const FilterSettings& settings);
+// `base` with the searched keys set from `setting`, the ring held to MinFrames as the plug-in
+// holds it.
+FilterSettings FilterSettingsFrom(const Setting& setting, const FilterSettings& base);
+
+// The plug-in's filter on one axis's raw readings: the camera per reading in degrees.
+std::vector<double> RunFilter(const std::vector<std::int32_t>& raw, FilterSettings settings);
+
+// The same, run only over `blocks` (in order) and as long before each as the filter needs to read
+// there as it would have over the whole trace; elsewhere the camera is 0. The search measures on
+// half of the trace and need not run the other.
+std::vector<double> RunFilterWithin(const std::vector<std::int32_t>& raw,
+                                    const FilterSettings& settings,
+                                    const std::vector<Stretch>& blocks, double pollSeconds);
+
+// Settings tried and their figures.
+struct Candidate {
+    Setting setting;
+    HeadMetrics metrics;
 };
 
-// Searches the filter keys for the least jitter at rest within a lag budget, each axis on its own
-// (an axis's filter never looks at another's), the outlier factor for all three together and only
-// when all three can be measured. Every candidate is replayed through the plug-in's own
-// components as the settings file with the candidate pasted at its top, exactly as the player will
-// have it. Each key goes over a coarse grid and then a step either way of the best, each value
-// also with a MinFrames one or two smaller to win back the lag a calmer value costs.
-//
-// A lower lag is easily had with a camera that jumps (MinFrames 1 follows a fast turn in steps of
-// whole readings), and a calmer one with a camera that holds on and then jumps: so no candidate
-// may take steps larger than the profile in use's by more than a quarter. A change must take 3% off
-// the jitter on each of two folds of the choosing half (its blocks dealt alternately) to count, and
-// an axis is tuned only when the choosing half holds 10 s of rest and 10 s of movement on it: the
-// jitter and the lag of a few seconds are mostly noise, and a search that follows noise finds a
-// profile that is better only where it looked.
-class ProfileSearch {
+// The least-cost setting of one filter family on one axis, measured against `head` (the part of
+// the trace the search chooses on): every start is tried, then, from the best, a step of one or two
+// keys at a time to a neighbouring value for as long as one costs less. A step of two keys at once
+// finds the trades a goal is made of (calmer by one key, as quick again by another). Settings run
+// side by side on every core.
+class ConstrainedSearch {
 public:
-    struct Setup {
-        const PolledTrace* trace = nullptr;
-        const std::array<std::vector<double>, 3>* inputDegrees = nullptr;
-        std::array<MotionStretches, 3> choosing;  // the stretches within the choosing part
-        // The choosing part's blocks dealt alternately into two folds.
-        std::array<std::array<MotionStretches, 2>, 3> folds;
-        std::string settings;  // the settings file's bytes
-        std::string section;   // the section the block sets
-        std::string vehicle;   // the vehicle driven, or empty
-        std::array<double, 3> lagBudgetMilliseconds{};
-    };
-    static constexpr double kStepsAllowance = 1.25;
-    static constexpr double kLeastGain = 0.03;
-    static constexpr double kLeastSeconds = 10.0;
-    using Progress = std::function<void(std::size_t tried)>;
-    enum class Key { MinFrames, MaxFrames, DecreaseFrame, OffsetFrame };
+    ConstrainedSearch(std::vector<SearchKey> keys, AxisRun run, const HeadReference& head,
+                      Goal goal, AxisBounds bounds);
 
-    explicit ProfileSearch(Setup setup) : setup_(std::move(setup)) {}
-
-    // From `start` (the profile in use). An axis with too little rest or movement in the choosing
-    // part keeps its keys.
-    FilterProfile Run(const FilterProfile& start, const Progress& progress);
-    std::array<bool, 3> Tuned() const { return tuned_; }
-    std::size_t Tried() const { return tried_; }
-
-    // The settings text of `profile`: the file with its block pasted on top.
-    std::string SettingsOf(const FilterProfile& profile) const;
-    // Each axis's output in degrees over the whole trace.
-    std::array<std::vector<double>, 3> Replay(const FilterProfile& profile) const;
+    // The best setting found from `starts`, or nothing when none keeps within the bounds.
+    std::optional<Candidate> Run(const std::vector<Setting>& starts);
+    // Of everything tried, the best whose key `key` has the value `value`.
+    std::optional<Candidate> BestWith(std::size_t key, double value) const;
+    std::size_t Tried() const { return tried_.size(); }
+    std::optional<double> CostOf(const HeadMetrics& metrics) const {
+        return Cost(metrics, goal_, bounds_);
+    }
 
 private:
-    std::array<AxisScore, 3> Score(const FilterProfile& profile) const;
-    std::vector<std::array<AxisScore, 3>> ScoreAll(const std::vector<FilterProfile>& candidates,
-                                                   const Progress& progress);
-    bool WithinBudget(std::size_t axis, const AxisScore& score) const;
-    // How much calmer `candidate` is than `incumbent` on one fold, as a share of its jitter.
-    static double Gain(const AxisScore& candidate, const AxisScore& incumbent, std::size_t fold);
-    bool Better(std::size_t axis, const AxisScore& candidate, const AxisScore& incumbent) const;
-    // Tries values of one key on every tuned axis side by side (the coarse grid, or a fine step
-    // either way of the best); true when an axis improved.
-    bool Step(FilterProfile& best, std::array<AxisScore, 3>& score, Key key, bool fine,
-              const Progress& progress);
-    bool StepOutlierFactor(FilterProfile& best, std::array<AxisScore, 3>& score,
-                           const std::vector<float>& factors, const Progress& progress);
+    using Indices = std::vector<std::size_t>;
+    Setting SettingAt(const Indices& indices) const;
+    Indices IndicesOf(const Setting& setting) const;
+    // Runs the settings not tried before; the best of them that costs less than `best`, if any.
+    std::optional<Indices> Evaluate(std::vector<Indices> candidates,
+                                    const std::optional<Indices>& best);
+    bool Less(const HeadMetrics& a, const HeadMetrics& b) const;
 
-    Setup setup_;
-    std::array<bool, 3> tuned_{};
-    std::array<double, 3> stepsBudget_{};
-    std::size_t tried_ = 0;
+    std::vector<SearchKey> keys_;
+    AxisRun run_;
+    const HeadReference& head_;
+    Goal goal_;
+    AxisBounds bounds_;
+    std::map<Indices, HeadMetrics> tried_;
 };
+
+// The coarse grid of `keys` with the last key held at `last` (the outlier factor, one for all
+// three axes, is walked from there, not gridded).
+std::vector<Setting> StartingGrid(const std::vector<SearchKey>& keys, double last);
 
 }  // namespace velmora::tune

@@ -79,7 +79,7 @@ svg .grid { stroke: #d0d0d0; stroke-width: 0.6; }
 svg .frame { fill: none; stroke: #888; stroke-width: 0.8; }
 svg .ylabel { font-size: 11px; text-anchor: end; dominant-baseline: middle; }
 svg .xlabel { font-size: 11px; text-anchor: middle; }
-p.note { font-size: 13px; color: #555; max-width: 1100px; }
+p.note, ul.note { font-size: 13px; color: #555; max-width: 1100px; }
 )";
 
 std::string Swatch(const std::string& colour, bool line, const std::string& label) {
@@ -106,14 +106,10 @@ std::size_t DetailStart(const TuningRun& run, const ReportOptions& options) {
 
 std::string MetricsHtml(const TuningRun& run) {
     const MetricsTable table = MetricsTable::From(run);
-    const std::array<const char*, 8> headings = {"Profile",
-                                                 "Axis",
-                                                 "Jitter at rest (°)",
-                                                 "Lag in motion (ms)",
-                                                 "Overshoot (°)",
-                                                 "Largest steps (°)",
-                                                 "Still (s)",
-                                                 "Moving (s)"};
+    const std::array<const char*, 11> headings = {
+        "Profile",           "Axis",        "Rest error (°)",   "Trail (°)",
+        "Shake (°)",         "Lag (ms)",    "Onset delay (ms)", "Outlier response (°)",
+        "Largest steps (°)", "At rest (s)", "Moving (s)"};
     std::string html = "<table id=\"metrics\"><tr>";
     for (const char* heading : headings) {
         html += std::string("<th>") + heading + "</th>";
@@ -121,13 +117,26 @@ std::string MetricsHtml(const TuningRun& run) {
     html += "</tr>\n";
     for (const auto& row : table.rows) {
         html += "<tr>";
-        for (std::size_t c = 0; c < row.size(); ++c) {
+        for (std::size_t c = 0; c < headings.size(); ++c) {
             html += (c < 2 ? "<td>" : "<td class=\"number\">") + EscapeMarkup(row[c]) + "</td>";
         }
         html += "</tr>\n";
     }
     return html + "</table>\n";
 }
+
+constexpr char kMetricsNote[] =
+    "Rest error: how far the camera sits from the head while the head rests (shaded green), "
+    "split into its trail, the slow offset a camera keeps behind a drifting head, and its shake, "
+    "what remains. Lag: the camera's error while the head moves (shaded orange) over the head's "
+    "speed there: a camera that trails by a fixed delay measures as that delay, one that holds "
+    "still and then jumps as the delay that costs as much. Onset delay: how long the camera takes "
+    "to follow the first 2° of a glance (the median). Outlier response: how far one outlying "
+    "reading moves the camera at rest. Largest steps: the mean of the largest thousandth of the "
+    "camera's jumps from one reading to the next, which shows a camera that holds and then "
+    "jumps. Where the trace turns a whole circle (shaded grey) the filter jumps back by a turn; no "
+    "driver's head does that, so those readings count in no metric (nor do those where a trace "
+    "cut to one car joins its stretches). Yaw is drawn as a heading, -180° to 180°.";
 
 }  // namespace
 
@@ -147,17 +156,33 @@ std::string CsvCell(const std::string& text) {
 
 MetricsTable MetricsTable::Empty() {
     MetricsTable table;
-    table.header = {"profile",          "axis",          "jitter_at_rest_deg",
-                    "lag_in_motion_ms", "overshoot_deg", "largest_steps_deg",
-                    "still_s",          "moving_s"};
+    table.header = {"profile",           "axis",   "rest_error_deg", "trail_deg",
+                    "shake_deg",         "lag_ms", "onset_ms",       "outlier_deg",
+                    "largest_steps_deg", "rest_s", "moving_s"};
     return table;
 }
 
 void MetricsTable::Add(const std::string& label, std::size_t axis, const AxisMetrics& m) {
-    rows.push_back({label, kAxisNames[axis], Optional(m.jitterDegrees, "%.3f"),
-                    Optional(m.lagMilliseconds, "%.0f"), FormatNumber("%.2f", m.overshootDegrees),
-                    FormatNumber("%.2f", m.largestStepsDegrees),
-                    FormatNumber("%.1f", m.stillSeconds), FormatNumber("%.1f", m.movingSeconds)});
+    const HeadMetrics& h = m.head;
+    rows.push_back(
+        {label, kAxisNames[axis], Optional(h.restErrorDegrees, "%.3f"),
+         Optional(h.trailDegrees, "%.3f"), Optional(h.shakeDegrees, "%.3f"),
+         Optional(h.effectiveLagMilliseconds, "%.0f"), Optional(h.onsetDelayMilliseconds, "%.0f"),
+         Optional(h.spikeResponseDegrees, "%.2f"), FormatNumber("%.2f", m.largestStepsDegrees),
+         FormatNumber("%.1f", m.restSeconds), FormatNumber("%.1f", m.movingSeconds)});
+}
+
+std::string TrackerText(const std::array<AxisHead, 3>& heads) {
+    std::string text =
+        heads[0].againstTruth
+            ? "Measured against the head's true pose, which the trace carries.\n"
+            : Wrapped(
+                  "Measured against the head as the readings show it: smoothed looking ahead "
+                  "as far as back, so that it does not lag. The tracker:");
+    for (std::size_t axis = 0; axis < 3; ++axis) {
+        text += Wrapped(TrackerSentence(kAxisNames[axis], heads[axis].tracker), 2);
+    }
+    return text;
 }
 
 MetricsTable MetricsTable::From(const TuningRun& run) {
@@ -196,7 +221,12 @@ std::string MetricsTable::AsText() const {
             text += row[0] + "\n";
         }
         const std::string axis = "  " + row[1];
-        text += line({axis, row[2], row[3], row[4], row[5], row[6], row[7]});
+        std::array<std::string_view, kTextHeadings.size()> cells;
+        cells[0] = axis;
+        for (std::size_t c = 1; c < cells.size(); ++c) {
+            cells[c] = row[c + 1];
+        }
+        text += line(cells);
     }
     return text;
 }
@@ -286,19 +316,17 @@ std::string HtmlReport(const TuningRun& run, const ReportOptions& options) {
                Swatch(kMovingColour, false, "head moving"),
                Swatch(kLeftOutColour, false, "left out: a full turn"), "</div>\n"});
     html += MetricsHtml(run);
-    html +=
-        "<p class=\"note\">Jitter at rest: how far the camera shakes about its own half-second "
-        "average while the head rests (shaded green). Lag in motion: the delay that best lines "
-        "the camera up with the head while it moves (shaded orange), to a fraction of the time "
-        "between two readings. Overshoot: how much farther than the head the camera swings past "
-        "where "
-        "the head comes to rest. Largest steps: the mean of the largest thousandth of the "
-        "camera's jumps from one reading to the next; one jump alone would say more "
-        "about where the tracker's readings fell between two polls than about the profile. Where "
-        "the trace turns a whole circle (shaded grey) the filter jumps back by a turn; no "
-        "driver's head does that, so those readings count in no metric (nor do those where a "
-        "trace cut to one car joins its stretches). Yaw is drawn as a heading, -180° to "
-        "180°.</p>\n";
+    Add(html, {"<p class=\"note\">", kMetricsNote, "</p>\n<p class=\"note\">",
+               run.heads[0].againstTruth
+                   ? "Measured against the head's true pose, which the trace carries."
+                   : "Measured against the head as the readings show it: smoothed looking ahead "
+                     "as far as back, so that it does not lag.",
+               "</p>\n<ul class=\"note\">"});
+    for (std::size_t axis = 0; axis < 3; ++axis) {
+        Add(html, {"<li>", EscapeMarkup(TrackerSentence(kAxisNames[axis], run.heads[axis].tracker)),
+                   "</li>\n"});
+    }
+    html += "</ul>\n";
 
     const std::size_t detailBegin = std::min(DetailStart(run, options), readings);
     const std::size_t detailEnd = std::min(

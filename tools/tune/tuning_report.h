@@ -31,11 +31,11 @@ inline constexpr std::size_t kTextWidth = 100;
 std::string Wrapped(std::string_view text, std::size_t indent = 0);
 
 // The columns of the text table after the profile's label: the axis, then the metrics.
-inline constexpr std::array<std::string_view, 7> kTextHeadings = {
-    "profile / axis", "jitter at rest", "lag in motion", "overshoot",
-    "largest steps",  "at rest",        "moving"};
-inline constexpr std::array<std::string_view, 7> kTextUnits = {"",    "deg", "ms", "deg",
-                                                               "deg", "s",   "s"};
+inline constexpr std::array<std::string_view, 10> kTextHeadings = {
+    "profile / axis", "rest error", "trail", "shake",   "lag",
+    "onset",          "outlier",    "steps", "at rest", "moving"};
+inline constexpr std::array<std::string_view, 10> kTextUnits = {"",   "deg", "deg", "deg", "ms",
+                                                                "ms", "deg", "deg", "s",   "s"};
 
 // The metrics of every profile and axis as rows of text cells, for the console, the CSV file and
 // the HTML report alike.
@@ -52,6 +52,9 @@ struct MetricsTable {
     std::string AsText() const;
     std::string AsCsv() const;
 };
+
+// What the metrics are taken against, and what the tracker does on each axis, in lines of text.
+std::string TrackerText(const std::array<AxisHead, 3>& heads);
 
 // Every reading: the input, then each profile's outputs and the nine controls' answers.
 std::string SeriesCsv(const TuningRun& run);
