@@ -99,7 +99,7 @@ void RunCondition(double noise, double spikesPerSecond, double seconds, std::uin
         if (const auto suggested = SuggestedSetting(course, kShipped[axis])) {
             std::printf(
                 "%s", PointLine("--suggest", HeadMetrics::Measure(course.head, velmora(*suggested)),
-                                SettingText(AxisFilterKeys(), *suggested))
+                                SettingText(TrendFilterKeys(), *suggested))
                           .c_str());
         }
     }
