@@ -1,13 +1,9 @@
 #include "tune/filter_front.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
-#include <exception>
 #include <map>
-#include <mutex>
 #include <random>
-#include <thread>
 
 #include "config/filter_settings.h"
 #include "drivers/raw_angle.h"
@@ -162,32 +158,9 @@ private:
         std::sort(candidates.begin(), candidates.end());
         candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
         std::erase_if(candidates, [&](const Indices& c) { return tried_.contains(c); });
-        std::vector<HeadMetrics> metrics(candidates.size());
-        std::atomic<std::size_t> next{0};
-        std::exception_ptr failure;
-        std::mutex failureLock;
-        auto work = [&] {
-            try {
-                for (std::size_t i; (i = next.fetch_add(1)) < candidates.size();) {
-                    metrics[i] = HeadMetrics::Measure(head_, run_(SettingOf(candidates[i])));
-                }
-            } catch (...) {
-                const std::lock_guard<std::mutex> hold(failureLock);
-                failure = std::current_exception();
-            }
-        };
-        std::vector<std::thread> pool;
-        const std::size_t threads = std::max(1u, std::thread::hardware_concurrency());
-        for (std::size_t t = 1; t < std::min(threads, candidates.size()); ++t) {
-            pool.emplace_back(work);
-        }
-        work();
-        for (std::thread& thread : pool) {
-            thread.join();
-        }
-        if (failure) {
-            std::rethrow_exception(failure);
-        }
+        const std::vector<HeadMetrics> metrics =
+            HeadMetrics::MeasureAll(head_, candidates.size(),
+                                    [&](std::size_t i) { return run_(SettingOf(candidates[i])); });
         bool changed = false;
         for (std::size_t i = 0; i < candidates.size(); ++i) {
             tried_.emplace(candidates[i], metrics[i]);

@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
+#include <exception>
+#include <mutex>
+#include <thread>
 
 #include "drivers/raw_angle.h"
 
@@ -53,22 +57,6 @@ constexpr double kPilotMargin = 0.05;
 
 std::size_t Polls(double seconds, double pollSeconds) {
     return std::max<std::size_t>(1, static_cast<std::size_t>(std::lround(seconds / pollSeconds)));
-}
-
-template <typename Test>
-std::vector<Stretch> Runs(std::size_t count, std::size_t shortest, Test test) {
-    std::vector<Stretch> runs;
-    std::size_t begin = 0;
-    for (std::size_t i = 0; i <= count; ++i) {
-        if (i < count && test(i)) {
-            continue;
-        }
-        if (i - begin >= shortest) {
-            runs.push_back({begin, i});
-        }
-        begin = i + 1;
-    }
-    return runs;
 }
 
 double Median(std::vector<double> values) {
@@ -619,6 +607,38 @@ TrackerFigures TrackerFigures::Measure(const HeadReference& head,
         figures.spikesPerSecond = static_cast<double>(head.outliers.size()) / head.seconds;
     }
     return figures;
+}
+
+std::vector<HeadMetrics> HeadMetrics::MeasureAll(
+    const HeadReference& head, std::size_t count,
+    const std::function<std::vector<double>(std::size_t)>& camera) {
+    std::vector<HeadMetrics> metrics(count);
+    std::atomic<std::size_t> next{0};
+    std::exception_ptr failure;
+    std::mutex failureLock;
+    auto work = [&] {
+        try {
+            for (std::size_t i; (i = next.fetch_add(1)) < count;) {
+                metrics[i] = Measure(head, camera(i));
+            }
+        } catch (...) {
+            const std::lock_guard<std::mutex> hold(failureLock);
+            failure = std::current_exception();
+        }
+    };
+    std::vector<std::thread> pool;
+    const std::size_t threads = std::max(1u, std::thread::hardware_concurrency());
+    for (std::size_t t = 1; t < std::min(threads, count); ++t) {
+        pool.emplace_back(work);
+    }
+    work();
+    for (std::thread& thread : pool) {
+        thread.join();
+    }
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+    return metrics;
 }
 
 }  // namespace velmora::tune

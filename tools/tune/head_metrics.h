@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -100,6 +101,11 @@ struct HeadMetrics {
     std::size_t outliersAtRest = 0;
 
     static HeadMetrics Measure(const HeadReference& head, const std::vector<double>& camera);
+    // `count` cameras measured against `head`, the i-th drawn from camera(i), on every core: a
+    // search's settings owe nothing to each other. What one of them throws is thrown here.
+    static std::vector<HeadMetrics> MeasureAll(
+        const HeadReference& head, std::size_t count,
+        const std::function<std::vector<double>(std::size_t)>& camera);
 };
 
 // What the tracker itself does on one axis, so that a player learns what to smooth.

@@ -10,22 +10,6 @@ namespace {
 
 constexpr std::size_t kSpeedReach = 10;  // readings on each side: 0.1 s
 
-template <typename Test>
-std::vector<Stretch> Runs(std::size_t count, std::size_t shortest, Test test) {
-    std::vector<Stretch> runs;
-    std::size_t begin = 0;
-    for (std::size_t i = 0; i <= count; ++i) {
-        if (i < count && test(i)) {
-            continue;
-        }
-        if (i - begin >= shortest) {
-            runs.push_back({begin, i});
-        }
-        begin = i + 1;
-    }
-    return runs;
-}
-
 }  // namespace
 
 MotionStretches MotionStretches::Find(const std::vector<double>& degrees,

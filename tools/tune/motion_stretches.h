@@ -13,6 +13,23 @@ struct Stretch {
     std::size_t Length() const { return end - begin; }
 };
 
+// The runs of at least `shortest` consecutive indices below `count` that pass `test`.
+template <typename Test>
+std::vector<Stretch> Runs(std::size_t count, std::size_t shortest, Test test) {
+    std::vector<Stretch> runs;
+    std::size_t begin = 0;
+    for (std::size_t i = 0; i <= count; ++i) {
+        if (i < count && test(i)) {
+            continue;
+        }
+        if (i - begin >= shortest) {
+            runs.push_back({begin, i});
+        }
+        begin = i + 1;
+    }
+    return runs;
+}
+
 // Where the head rests and where it moves, judged from the input alone so that every profile is
 // measured over the same readings. The speed of a reading is taken over the 0.2 s around it, which
 // sees past the tracker's 0.1° steps. Lengths are counted in readings, 10 ms apart in most traces;
