@@ -4,6 +4,7 @@
 #include <cmath>
 #include <map>
 #include <random>
+#include <utility>
 
 #include "config/filter_settings.h"
 #include "drivers/raw_angle.h"
@@ -65,19 +66,19 @@ bool Better(const HeadMetrics& candidate, const HeadMetrics& incumbent) {
 class FrontSearch {
 public:
     FrontSearch(const std::vector<SearchKey>& keys, const AxisRun& run, const HeadReference& head)
-        : keys_(keys), run_(run), head_(head) {}
+        : walk_(keys, run, head) {}
 
     FilterFront Run(const std::vector<Setting>& starts) {
         std::vector<Indices> first;
-        for (const Setting& setting : starts.empty() ? CoarseGrid(keys_) : starts) {
-            first.push_back(IndicesOf(setting));
+        for (const Setting& setting : starts.empty() ? CoarseGrid(walk_.Keys()) : starts) {
+            first.push_back(walk_.IndicesOf(setting));
         }
         if (starts.empty()) {
             // With outliers the front is rugged: a walk from the grid's best stops at the first
             // local best, which settings drawn across the whole space often beat (pitch at 0.02°
             // with outliers, 15 ms: 0.263° from the grid alone, 0.213° with these).
-            for (const Setting& setting : DrawnSettings(keys_, kDrawnStarts)) {
-                first.push_back(IndicesOf(setting));
+            for (const Setting& setting : DrawnSettings(walk_.Keys(), kDrawnStarts)) {
+                first.push_back(walk_.IndicesOf(setting));
             }
         }
         Evaluate(first);
@@ -85,7 +86,8 @@ public:
             std::vector<Indices> steps;
             for (const auto& best : best_) {
                 if (best) {
-                    Neighbours(*best, steps);
+                    const std::vector<Indices> near = walk_.Neighbours(*best);
+                    steps.insert(steps.end(), near.begin(), near.end());
                 }
             }
             if (!Evaluate(steps)) {
@@ -93,81 +95,25 @@ public:
             }
         }
         FilterFront front;
-        front.tried = tried_.size();
+        front.tried = walk_.Tried().size();
         for (std::size_t b = 0; b < best_.size(); ++b) {
             if (best_[b]) {
-                front.best[b] = FrontPoint{SettingOf(*best_[b]), tried_.at(*best_[b])};
+                front.best[b] = FrontPoint{walk_.SettingAt(*best_[b]), walk_.MetricsAt(*best_[b])};
             }
         }
         return front;
     }
 
 private:
-    Setting SettingOf(const Indices& indices) const {
-        Setting setting;
-        for (std::size_t k = 0; k < keys_.size(); ++k) {
-            setting.push_back(keys_[k].values[indices[k]]);
-        }
-        return setting;
-    }
-
-    // The nearest of each key's values.
-    Indices IndicesOf(const Setting& setting) const {
-        Indices indices;
-        for (std::size_t k = 0; k < keys_.size(); ++k) {
-            const std::vector<double>& values = keys_[k].values;
-            const auto nearest =
-                std::min_element(values.begin(), values.end(), [&](double a, double b) {
-                    return std::abs(a - setting[k]) < std::abs(b - setting[k]);
-                });
-            indices.push_back(static_cast<std::size_t>(nearest - values.begin()));
-        }
-        return indices;
-    }
-
-    // One key a step either way, and every two keys a step each.
-    void Neighbours(const Indices& from, std::vector<Indices>& out) const {
-        auto moved = [&](Indices indices, std::size_t key, int step) -> std::optional<Indices> {
-            const auto to = static_cast<std::ptrdiff_t>(indices[key]) + step;
-            if (to < 0 || to >= static_cast<std::ptrdiff_t>(keys_[key].values.size())) {
-                return std::nullopt;
-            }
-            indices[key] = static_cast<std::size_t>(to);
-            return indices;
-        };
-        for (std::size_t a = 0; a < keys_.size(); ++a) {
-            for (const int stepA : {-1, 1}) {
-                const auto one = moved(from, a, stepA);
-                if (!one) {
-                    continue;
-                }
-                out.push_back(*one);
-                for (std::size_t b = a + 1; b < keys_.size(); ++b) {
-                    for (const int stepB : {-1, 1}) {
-                        if (const auto two = moved(*one, b, stepB)) {
-                            out.push_back(*two);
-                        }
-                    }
-                }
-            }
-        }
-    }
-
     // Runs the settings not tried before; true when some budget's best changed.
     bool Evaluate(std::vector<Indices> candidates) {
-        std::sort(candidates.begin(), candidates.end());
-        candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
-        std::erase_if(candidates, [&](const Indices& c) { return tried_.contains(c); });
-        const std::vector<HeadMetrics> metrics =
-            HeadMetrics::MeasureAll(head_, candidates.size(),
-                                    [&](std::size_t i) { return run_(SettingOf(candidates[i])); });
         bool changed = false;
-        for (std::size_t i = 0; i < candidates.size(); ++i) {
-            tried_.emplace(candidates[i], metrics[i]);
+        for (const Indices& candidate : walk_.MeasureNew(std::move(candidates))) {
+            const HeadMetrics& metrics = walk_.MetricsAt(candidate);
             for (std::size_t b = 0; b < best_.size(); ++b) {
-                if (WithinBudget(metrics[i], kLagBudgetsMilliseconds[b]) &&
-                    (!best_[b] || Better(metrics[i], tried_.at(*best_[b])))) {
-                    best_[b] = candidates[i];
+                if (WithinBudget(metrics, kLagBudgetsMilliseconds[b]) &&
+                    (!best_[b] || Better(metrics, walk_.MetricsAt(*best_[b])))) {
+                    best_[b] = candidate;
                     changed = true;
                 }
             }
@@ -175,14 +121,73 @@ private:
         return changed;
     }
 
-    const std::vector<SearchKey>& keys_;
-    const AxisRun& run_;
-    const HeadReference& head_;
-    std::map<Indices, HeadMetrics> tried_;
+    SettingWalk walk_;
     std::array<std::optional<Indices>, kLagBudgetsMilliseconds.size()> best_;
 };
 
 }  // namespace
+
+Setting SettingWalk::SettingAt(const Indices& indices) const {
+    Setting setting;
+    for (std::size_t k = 0; k < keys_.size(); ++k) {
+        setting.push_back(keys_[k].values[indices[k]]);
+    }
+    return setting;
+}
+
+SettingWalk::Indices SettingWalk::IndicesOf(const Setting& setting) const {
+    Indices indices;
+    for (std::size_t k = 0; k < keys_.size(); ++k) {
+        const std::vector<double>& values = keys_[k].values;
+        const auto nearest =
+            std::min_element(values.begin(), values.end(), [&](double a, double b) {
+                return std::abs(a - setting[k]) < std::abs(b - setting[k]);
+            });
+        indices.push_back(static_cast<std::size_t>(nearest - values.begin()));
+    }
+    return indices;
+}
+
+std::vector<SettingWalk::Indices> SettingWalk::Neighbours(const Indices& from) const {
+    auto moved = [&](Indices indices, std::size_t key, int step) -> std::optional<Indices> {
+        const auto to = static_cast<std::ptrdiff_t>(indices[key]) + step;
+        if (to < 0 || to >= static_cast<std::ptrdiff_t>(keys_[key].values.size())) {
+            return std::nullopt;
+        }
+        indices[key] = static_cast<std::size_t>(to);
+        return indices;
+    };
+    std::vector<Indices> near;
+    for (std::size_t a = 0; a < keys_.size(); ++a) {
+        for (const int stepA : {-1, 1}) {
+            const auto one = moved(from, a, stepA);
+            if (!one) {
+                continue;
+            }
+            near.push_back(*one);
+            for (std::size_t b = a + 1; b < keys_.size(); ++b) {
+                for (const int stepB : {-1, 1}) {
+                    if (const auto two = moved(*one, b, stepB)) {
+                        near.push_back(*two);
+                    }
+                }
+            }
+        }
+    }
+    return near;
+}
+
+std::vector<SettingWalk::Indices> SettingWalk::MeasureNew(std::vector<Indices> candidates) {
+    std::sort(candidates.begin(), candidates.end());
+    candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+    std::erase_if(candidates, [&](const Indices& c) { return tried_.contains(c); });
+    const std::vector<HeadMetrics> metrics = HeadMetrics::MeasureAll(
+        head_, candidates.size(), [&](std::size_t i) { return run_(SettingAt(candidates[i])); });
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        tried_.emplace(candidates[i], metrics[i]);
+    }
+    return candidates;
+}
 
 FilterFront SearchFront(const std::vector<SearchKey>& keys, const AxisRun& run,
                         const HeadReference& head, const std::vector<Setting>& starts) {

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,6 +37,36 @@ struct FrontPoint {
     HeadMetrics metrics;
 };
 
+// The settings a search walks: points on the grid of its keys' values, each measured once against
+// `head`, however many paths reach it. The front and --suggest's search walk it alike.
+class SettingWalk {
+public:
+    using Indices = std::vector<std::size_t>;
+
+    SettingWalk(std::vector<SearchKey> keys, AxisRun run, const HeadReference& head)
+        : keys_(std::move(keys)), run_(std::move(run)), head_(head) {}
+
+    const std::vector<SearchKey>& Keys() const { return keys_; }
+    Setting SettingAt(const Indices& indices) const;
+    // The nearest of each key's values.
+    Indices IndicesOf(const Setting& setting) const;
+    // One key a step either way, and every two keys a step each: a step of two finds the trades a
+    // goal is made of (calmer by one key, as quick again by another) that single steps, each over
+    // a bound or less calm, would never cross.
+    std::vector<Indices> Neighbours(const Indices& from) const;
+    // Measures those of `candidates` not measured before, side by side on every core, and returns
+    // them, each once.
+    std::vector<Indices> MeasureNew(std::vector<Indices> candidates);
+    const HeadMetrics& MetricsAt(const Indices& indices) const { return tried_.at(indices); }
+    const std::map<Indices, HeadMetrics>& Tried() const { return tried_; }
+
+private:
+    std::vector<SearchKey> keys_;
+    AxisRun run_;
+    const HeadReference& head_;
+    std::map<Indices, HeadMetrics> tried_;
+};
+
 // The least rest error a filter family reaches within each lag budget on one axis, and the
 // setting that reaches it; empty for a budget no setting tried keeps within.
 struct FilterFront {
@@ -45,10 +76,7 @@ struct FilterFront {
 
 // Searches `keys` for the front of `run` measured against `head`: from `starts` (when there are
 // none, every combination of the coarse values and 1000 settings drawn at random), then, from each
-// budget's best, a step of one or two keys at a time to a neighbouring value, for as long as some
-// budget's best improves. A step of two keys at once finds the trades a front is made of (calmer by
-// one key, as fast again by another) that single steps, each over the budget or less calm, would
-// never cross. Settings run side by side on every core.
+// budget's best, a step to a neighbouring setting, for as long as some budget's best improves.
 FilterFront SearchFront(const std::vector<SearchKey>& keys, const AxisRun& run,
                         const HeadReference& head, const std::vector<Setting>& starts = {});
 // Every combination of the keys' coarse values.

@@ -214,17 +214,50 @@ bool WriteFile(const std::string& path, const std::string& text, const char* hol
     return true;
 }
 
+// Each file as the fewest trailing parts of its path that tell it from the others: its name
+// alone, or "car-b/Velmora.cfg" beside "car-a/Velmora.cfg". A whole path (a deep build folder, a
+// user's profile) would push the table's labels past a terminal's width.
+std::vector<std::string> ShortestDistinctNames(const std::vector<std::string>& paths) {
+    std::vector<std::vector<std::string>> parts;  // each path's parts, the file's name first
+    for (const std::string& path : paths) {
+        std::vector<std::string>& reversed = parts.emplace_back();
+        for (const auto& part : std::filesystem::path(path).lexically_normal()) {
+            if (!part.empty()) {
+                reversed.insert(reversed.begin(), part.string());
+            }
+        }
+    }
+    auto tail = [&](std::size_t p, std::size_t depth) {
+        const std::vector<std::string>& reversed = parts[p];
+        std::filesystem::path shown;
+        for (std::size_t d = std::min(depth, reversed.size()); d-- > 0;) {
+            shown /= reversed[d];
+        }
+        return depth >= reversed.size() ? paths[p] : shown.generic_string();
+    };
+    std::vector<std::string> names(paths.size());
+    for (std::size_t p = 0; p < paths.size(); ++p) {
+        for (std::size_t depth = 1;; ++depth) {
+            names[p] = tail(p, depth);
+            bool alone = true;
+            for (std::size_t q = 0; q < paths.size() && alone; ++q) {
+                alone = q == p || tail(q, depth) != names[p];
+            }
+            if (alone || depth >= parts[p].size()) {
+                break;
+            }
+        }
+    }
+    return names;
+}
+
 // One profile per file and vehicle. The plug-in ignores what it cannot read; a tuning session
 // should say so instead, and measure no file that would only show the built-in defaults.
 bool ChooseProfiles(const TuneOptions& options, std::vector<ProfileChoice>& choices) {
     const bool manyFiles = options.configPaths.size() > 1;
-    // Files are told apart by name, or by the path given when two share a name.
-    std::set<std::string> names;
-    for (const std::string& path : options.configPaths) {
-        names.insert(std::filesystem::path(path).filename().string());
-    }
-    const bool byPath = names.size() < options.configPaths.size();
-    for (const std::string& path : options.configPaths) {
+    const std::vector<std::string> shortNames = ShortestDistinctNames(options.configPaths);
+    for (std::size_t f = 0; f < options.configPaths.size(); ++f) {
+        const std::string& path = options.configPaths[f];
         const std::string whyNot = WhyNot(path, false);
         const auto bytes = whyNot.empty() ? ReadSettingsFile(path) : std::nullopt;
         if (!bytes) {
@@ -257,7 +290,7 @@ bool ChooseProfiles(const TuneOptions& options, std::vector<ProfileChoice>& choi
                          "will not answer\n",
                          path.c_str());
         }
-        const std::string file = byPath ? path : std::filesystem::path(path).filename().string();
+        const std::string& file = shortNames[f];
         std::vector<std::string> vehicles = options.vehicles;
         if (vehicles.empty()) {
             vehicles.push_back("");

@@ -180,28 +180,7 @@ std::vector<Setting> StartingGrid(const std::vector<SearchKey>& keys, double las
 
 ConstrainedSearch::ConstrainedSearch(std::vector<SearchKey> keys, AxisRun run,
                                      const HeadReference& head, Goal goal, AxisBounds bounds)
-    : keys_(std::move(keys)), run_(std::move(run)), head_(head), goal_(goal), bounds_(bounds) {}
-
-Setting ConstrainedSearch::SettingAt(const Indices& indices) const {
-    Setting setting;
-    for (std::size_t k = 0; k < keys_.size(); ++k) {
-        setting.push_back(keys_[k].values[indices[k]]);
-    }
-    return setting;
-}
-
-ConstrainedSearch::Indices ConstrainedSearch::IndicesOf(const Setting& setting) const {
-    Indices indices;
-    for (std::size_t k = 0; k < keys_.size(); ++k) {
-        const std::vector<double>& values = keys_[k].values;
-        const auto nearest =
-            std::min_element(values.begin(), values.end(), [&](double a, double b) {
-                return std::abs(a - setting[k]) < std::abs(b - setting[k]);
-            });
-        indices.push_back(static_cast<std::size_t>(nearest - values.begin()));
-    }
-    return indices;
-}
+    : walk_(std::move(keys), std::move(run), head), goal_(goal), bounds_(bounds) {}
 
 bool ConstrainedSearch::Less(const HeadMetrics& a, const HeadMetrics& b) const {
     const auto costA = CostOf(a);
@@ -220,20 +199,15 @@ bool ConstrainedSearch::Less(const HeadMetrics& a, const HeadMetrics& b) const {
 
 std::optional<ConstrainedSearch::Indices> ConstrainedSearch::Evaluate(
     std::vector<Indices> candidates, const std::optional<Indices>& best) {
-    std::sort(candidates.begin(), candidates.end());
-    candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
-    std::erase_if(candidates, [&](const Indices& c) { return tried_.contains(c); });
-    const std::vector<HeadMetrics> metrics = HeadMetrics::MeasureAll(
-        head_, candidates.size(), [&](std::size_t i) { return run_(SettingAt(candidates[i])); });
     std::optional<Indices> better;
-    for (std::size_t i = 0; i < candidates.size(); ++i) {
-        tried_.emplace(candidates[i], metrics[i]);
-        if (!CostOf(metrics[i])) {
+    for (const Indices& candidate : walk_.MeasureNew(std::move(candidates))) {
+        const HeadMetrics& metrics = walk_.MetricsAt(candidate);
+        if (!CostOf(metrics)) {
             continue;
         }
         const Indices* incumbent = better ? &*better : best ? &*best : nullptr;
-        if (incumbent == nullptr || Less(metrics[i], tried_.at(*incumbent))) {
-            better = candidates[i];
+        if (incumbent == nullptr || Less(metrics, walk_.MetricsAt(*incumbent))) {
+            better = candidate;
         }
     }
     return better;
@@ -242,42 +216,18 @@ std::optional<ConstrainedSearch::Indices> ConstrainedSearch::Evaluate(
 std::optional<Candidate> ConstrainedSearch::Run(const std::vector<Setting>& starts) {
     std::vector<Indices> first;
     for (const Setting& setting : starts) {
-        first.push_back(IndicesOf(setting));
+        first.push_back(walk_.IndicesOf(setting));
     }
     std::optional<Indices> best = Evaluate(first, std::nullopt);
     // Starts tried before (another run of the same search) count as well.
     for (const Indices& start : first) {
-        if (CostOf(tried_.at(start)) && (!best || Less(tried_.at(start), tried_.at(*best)))) {
+        const HeadMetrics& metrics = walk_.MetricsAt(start);
+        if (CostOf(metrics) && (!best || Less(metrics, walk_.MetricsAt(*best)))) {
             best = start;
         }
     }
     while (best) {
-        std::vector<Indices> steps;
-        auto moved = [&](Indices indices, std::size_t key, int step) -> std::optional<Indices> {
-            const auto to = static_cast<std::ptrdiff_t>(indices[key]) + step;
-            if (to < 0 || to >= static_cast<std::ptrdiff_t>(keys_[key].values.size())) {
-                return std::nullopt;
-            }
-            indices[key] = static_cast<std::size_t>(to);
-            return indices;
-        };
-        for (std::size_t a = 0; a < keys_.size(); ++a) {
-            for (const int stepA : {-1, 1}) {
-                const auto one = moved(*best, a, stepA);
-                if (!one) {
-                    continue;
-                }
-                steps.push_back(*one);
-                for (std::size_t b = a + 1; b < keys_.size(); ++b) {
-                    for (const int stepB : {-1, 1}) {
-                        if (const auto two = moved(*one, b, stepB)) {
-                            steps.push_back(*two);
-                        }
-                    }
-                }
-            }
-        }
-        const auto better = Evaluate(steps, best);
+        const auto better = Evaluate(walk_.Neighbours(*best), best);
         if (!better) {
             break;
         }
@@ -286,21 +236,21 @@ std::optional<Candidate> ConstrainedSearch::Run(const std::vector<Setting>& star
     if (!best) {
         return std::nullopt;
     }
-    return Candidate{SettingAt(*best), tried_.at(*best)};
+    return Candidate{walk_.SettingAt(*best), walk_.MetricsAt(*best)};
 }
 
 std::optional<Candidate> ConstrainedSearch::BestWith(std::size_t key, double value) const {
     const Indices* best = nullptr;
-    for (const auto& [indices, metrics] : tried_) {
-        if (keys_[key].values[indices[key]] == value && CostOf(metrics) &&
-            (!best || Less(metrics, tried_.at(*best)))) {
+    for (const auto& [indices, metrics] : walk_.Tried()) {
+        if (walk_.Keys()[key].values[indices[key]] == value && CostOf(metrics) &&
+            (!best || Less(metrics, walk_.MetricsAt(*best)))) {
             best = &indices;
         }
     }
     if (!best) {
         return std::nullopt;
     }
-    return Candidate{SettingAt(*best), tried_.at(*best)};
+    return Candidate{walk_.SettingAt(*best), walk_.MetricsAt(*best)};
 }
 
 }  // namespace velmora::tune

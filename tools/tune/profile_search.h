@@ -85,10 +85,8 @@ struct Candidate {
 };
 
 // The least-cost setting of one filter family on one axis, measured against `head` (the part of
-// the trace the search chooses on): every start is tried, then, from the best, a step of one or two
-// keys at a time to a neighbouring value for as long as one costs less. A step of two keys at once
-// finds the trades a goal is made of (calmer by one key, as quick again by another). Settings run
-// side by side on every core.
+// the trace the search chooses on): every start is tried, then, from the best, a step to a
+// neighbouring setting for as long as one costs less.
 class ConstrainedSearch {
 public:
     ConstrainedSearch(std::vector<SearchKey> keys, AxisRun run, const HeadReference& head,
@@ -98,26 +96,21 @@ public:
     std::optional<Candidate> Run(const std::vector<Setting>& starts);
     // Of everything tried, the best whose key `key` has the value `value`.
     std::optional<Candidate> BestWith(std::size_t key, double value) const;
-    std::size_t Tried() const { return tried_.size(); }
+    std::size_t Tried() const { return walk_.Tried().size(); }
     std::optional<double> CostOf(const HeadMetrics& metrics) const {
         return Cost(metrics, goal_, bounds_);
     }
 
 private:
-    using Indices = std::vector<std::size_t>;
-    Setting SettingAt(const Indices& indices) const;
-    Indices IndicesOf(const Setting& setting) const;
+    using Indices = SettingWalk::Indices;
     // Runs the settings not tried before; the best of them that costs less than `best`, if any.
     std::optional<Indices> Evaluate(std::vector<Indices> candidates,
                                     const std::optional<Indices>& best);
     bool Less(const HeadMetrics& a, const HeadMetrics& b) const;
 
-    std::vector<SearchKey> keys_;
-    AxisRun run_;
-    const HeadReference& head_;
+    SettingWalk walk_;
     Goal goal_;
     AxisBounds bounds_;
-    std::map<Indices, HeadMetrics> tried_;
 };
 
 // The coarse grid of `keys` with the last key held at `last` (the outlier factor, one for all
