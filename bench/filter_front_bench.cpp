@@ -16,6 +16,7 @@
 
 #include "tune/driving_course.h"
 #include "tune/front_table.h"
+#include "tune/profile_search.h"
 #include "tune/suggestion.h"
 
 namespace velmora::tune {
@@ -67,6 +68,26 @@ std::vector<Setting> TrendStarts(const FilterFront& velmora) {
     return starts;
 }
 
+// The least rest error against the truth with no more lag and onset delay than the shipped
+// profile has, Trend searched too: from the Trend front's points, the shipped profile and the
+// same draws the fronts start from.
+std::optional<Candidate> ReachableUnderShippedBounds(const Course& course, const AxisRun& velmora,
+                                                     const Setting& shippedSetting,
+                                                     const HeadMetrics& shipped,
+                                                     const FilterFront& trendFront) {
+    ConstrainedSearch search(TrendFilterKeys(), velmora, course.head, Goal::LeastRestError,
+                             BoundsOf(shipped, Goal::LeastRestError));
+    std::vector<Setting> starts = DrawnSettings(TrendFilterKeys(), 1000);
+    starts.push_back(shippedSetting);
+    starts.back().push_back(0.0);
+    for (const auto& best : trendFront.best) {
+        if (best) {
+            starts.push_back(best->setting);
+        }
+    }
+    return search.Run(starts);
+}
+
 void RunCondition(double noise, double spikesPerSecond, double seconds, std::uint64_t seed) {
     const auto courses = DrivingCourses(noise, spikesPerSecond, seconds, seed);
     std::printf("\nNoise %.2f°, %s\n", noise,
@@ -92,15 +113,28 @@ void RunCondition(double noise, double spikesPerSecond, double seconds, std::uin
         std::printf("%s", PointLine("as read", HeadMetrics::Measure(course.head, course.degrees),
                                     "no smoothing: the tracker's hold alone")
                               .c_str());
-        std::printf("%s",
-                    PointLine("shipped", HeadMetrics::Measure(course.head, velmora(kShipped[axis])),
-                              SettingText(AxisFilterKeys(), kShipped[axis]))
-                        .c_str());
+        const HeadMetrics shipped = HeadMetrics::Measure(course.head, velmora(kShipped[axis]));
+        std::printf(
+            "%s",
+            PointLine("shipped", shipped, SettingText(AxisFilterKeys(), kShipped[axis])).c_str());
+        // What --suggest aims at, found knowing the truth over the whole drive: the front's
+        // budgets bind the lag alone, --suggest the onset delay as well.
+        const auto reachable =
+            ReachableUnderShippedBounds(course, velmora, kShipped[axis], shipped, trend);
+        if (reachable) {
+            std::printf("%s", PointLine("reachable", reachable->metrics,
+                                        SettingText(TrendFilterKeys(), reachable->setting))
+                                  .c_str());
+        }
         if (const auto suggested = SuggestedSetting(course, kShipped[axis])) {
-            std::printf(
-                "%s", PointLine("--suggest", HeadMetrics::Measure(course.head, velmora(*suggested)),
-                                SettingText(TrendFilterKeys(), *suggested))
-                          .c_str());
+            const HeadMetrics metrics = HeadMetrics::Measure(course.head, velmora(*suggested));
+            std::printf("%s",
+                        PointLine("--suggest", metrics, SettingText(TrendFilterKeys(), *suggested))
+                            .c_str());
+            if (reachable && metrics.restErrorDegrees) {
+                std::printf("  --suggest's rest error is %.2f times the reachable\n",
+                            *metrics.restErrorDegrees / *reachable->metrics.restErrorDegrees);
+            }
         }
     }
 }
