@@ -7,7 +7,7 @@
 #include <string>
 
 extern "C" {
-#include "simulated_tracker.h"
+#include "simdriver/simulated_tracker.h"
 }
 
 namespace velmora::test {

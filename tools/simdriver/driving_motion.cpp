@@ -1,9 +1,9 @@
-#include "driving_motion.h"
+#include "simdriver/driving_motion.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "seeded_random.h"
+#include "simdriver/seeded_random.h"
 
 namespace velmora::sim {
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "pose.h"
+#include "simdriver/pose.h"
 
 namespace velmora::sim {
 

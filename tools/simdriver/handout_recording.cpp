@@ -1,4 +1,4 @@
-#include "handout_recording.h"
+#include "simdriver/handout_recording.h"
 
 namespace velmora::sim {
 

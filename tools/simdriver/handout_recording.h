@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "pose.h"
+#include "simdriver/pose.h"
 
 namespace velmora::sim {
 

@@ -1,10 +1,10 @@
-#include "sensor_model.h"
+#include "simdriver/sensor_model.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-#include "seeded_random.h"
+#include "simdriver/seeded_random.h"
 
 namespace velmora::sim {
 namespace {

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "driving_motion.h"
-#include "pose.h"
+#include "simdriver/driving_motion.h"
+#include "simdriver/pose.h"
 
 namespace velmora::sim {
 

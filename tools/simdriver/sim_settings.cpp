@@ -1,4 +1,4 @@
-#include "sim_settings.h"
+#include "simdriver/sim_settings.h"
 
 #include <charconv>
 #include <cmath>

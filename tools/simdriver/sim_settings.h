@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "pose.h"
-#include "sensor_model.h"
+#include "simdriver/pose.h"
+#include "simdriver/sensor_model.h"
 
 namespace velmora::sim {
 

@@ -1,4 +1,4 @@
-#include "synthetic_motion.h"
+#include "simdriver/synthetic_motion.h"
 
 #include <cmath>
 #include <iterator>

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "pose.h"
+#include "simdriver/pose.h"
 
 namespace velmora::sim {
 

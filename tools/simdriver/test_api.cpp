@@ -1,4 +1,4 @@
-#include "tracker_model.h"
+#include "simdriver/tracker_model.h"
 
 using velmora::sim::TrackerModel;
 

@@ -1,4 +1,4 @@
-#include "trace_file.h"
+#include "simdriver/trace_file.h"
 
 #include <algorithm>
 #include <array>

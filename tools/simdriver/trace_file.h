@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "pose.h"
+#include "simdriver/pose.h"
 
 namespace velmora::sim {
 

@@ -1,4 +1,4 @@
-#include "trace_replay.h"
+#include "simdriver/trace_replay.h"
 
 #include <algorithm>
 #include <cmath>

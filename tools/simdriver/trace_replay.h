@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "pose.h"
-#include "trace_file.h"
+#include "simdriver/pose.h"
+#include "simdriver/trace_file.h"
 
 namespace velmora::sim {
 

@@ -8,16 +8,16 @@
 #include <optional>
 #include <string>
 
-#include "driving_motion.h"
-#include "handout_recording.h"
-#include "pose.h"
-#include "sensor_model.h"
-#include "sim_settings.h"
-#include "synthetic_motion.h"
-#include "trace_replay.h"
+#include "simdriver/driving_motion.h"
+#include "simdriver/handout_recording.h"
+#include "simdriver/pose.h"
+#include "simdriver/sensor_model.h"
+#include "simdriver/sim_settings.h"
+#include "simdriver/synthetic_motion.h"
+#include "simdriver/trace_replay.h"
 
 extern "C" {
-#include "simulated_tracker.h"
+#include "simdriver/simulated_tracker.h"
 }
 
 namespace velmora::sim {
