@@ -265,8 +265,9 @@ FilterSettings FilterSettingsOf(const Setting& setting) {
     return settings;
 }
 
-std::vector<double> RunAxisFilter(const std::vector<std::int32_t>& raw, const Setting& setting) {
-    const FilterSettings settings = FilterSettingsOf(setting);
+std::vector<double> RunFilter(const std::vector<std::int32_t>& raw, FilterSettings settings) {
+    // The ring as the plug-in sizes it: never shorter than MinFrames.
+    settings.MaxFrames = RingLength(settings.MaxFrames, settings.MinFrames);
     AxisFilter filter(settings.MinFrames, settings.MaxFrames, settings.DecreaseFrame,
                       settings.OffsetFrame);
     filter.Set(settings);
@@ -277,6 +278,10 @@ std::vector<double> RunAxisFilter(const std::vector<std::int32_t>& raw, const Se
         camera.push_back(raw_angle::RawToDegrees(filter.Output()));
     }
     return camera;
+}
+
+std::vector<double> RunAxisFilter(const std::vector<std::int32_t>& raw, const Setting& setting) {
+    return RunFilter(raw, FilterSettingsOf(setting));
 }
 
 const std::vector<SearchKey>& OneEuroKeys() {

@@ -96,7 +96,9 @@ const std::vector<SearchKey>& TrendFilterKeys();
 // All six, Trend last.
 Setting AxisFilterSetting(const FilterSettings& settings);
 FilterSettings FilterSettingsOf(const Setting& setting);
-// The filter as the plug-in runs it: one AddSample per raw reading, and its output.
+// The plug-in's filter on one axis's raw readings, one AddSample per reading: the camera per
+// reading in degrees.
+std::vector<double> RunFilter(const std::vector<std::int32_t>& raw, FilterSettings settings);
 std::vector<double> RunAxisFilter(const std::vector<std::int32_t>& raw, const Setting& setting);
 
 // The yardstick: mincutoff (Hz), beta (Hz per degree a second), dcutoff (Hz).

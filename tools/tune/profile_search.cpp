@@ -128,21 +128,6 @@ FilterSettings FilterSettingsFrom(const Setting& setting, const FilterSettings& 
     return settings;
 }
 
-std::vector<double> RunFilter(const std::vector<std::int32_t>& raw, FilterSettings settings) {
-    // The ring as the plug-in sizes it: never shorter than MinFrames.
-    settings.MaxFrames = RingLength(settings.MaxFrames, settings.MinFrames);
-    AxisFilter filter(settings.MinFrames, settings.MaxFrames, settings.DecreaseFrame,
-                      settings.OffsetFrame);
-    filter.Set(settings);
-    std::vector<double> camera;
-    camera.reserve(raw.size());
-    for (const std::int32_t reading : raw) {
-        filter.AddSample(reading);
-        camera.push_back(raw_angle::RawToDegrees(filter.Output()));
-    }
-    return camera;
-}
-
 std::vector<double> RunFilterWithin(const std::vector<std::int32_t>& raw,
                                     const FilterSettings& settings,
                                     const std::vector<Stretch>& blocks, double pollSeconds) {

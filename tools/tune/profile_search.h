@@ -68,9 +68,6 @@ Setting SettingOf(const FilterSettings& settings);
 // holds it.
 FilterSettings FilterSettingsFrom(const Setting& setting, const FilterSettings& base);
 
-// The plug-in's filter on one axis's raw readings: the camera per reading in degrees.
-std::vector<double> RunFilter(const std::vector<std::int32_t>& raw, FilterSettings settings);
-
 // The same, run only over `blocks` (in order) and as long before each as the filter needs to read
 // there as it would have over the whole trace; elsewhere the camera is 0. The search measures on
 // half of the trace and need not run the other.
