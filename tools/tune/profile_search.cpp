@@ -10,25 +10,26 @@
 namespace velmora::tune {
 namespace {
 
-// The values each filter key may take, by the key table's name. Steps of about a fifth to a half,
-// so that a neighbour is a change a player would try, over ranges wide enough that no point of
-// the driving benchmark's fronts sits at an edge; the coarse step spans the range in four to six
-// values, which with a walk of one and two keys finds the benchmark's fronts within a few percent.
-// A filter key added to the key table is searched once it has a line here.
-const SearchKey kLadders[] = {
-    {"MinFrames", {1, 2, 3, 4, 5, 6, 8, 10, 12, 15, 20}, 3},
-    {"MaxFrames", {5, 7, 10, 14, 20, 28, 40, 56, 80, 113, 160, 226, 320, 453}, 3},
-    {"DecreaseFrame",
-     {1, 1.4, 2, 2.8, 4, 5.6, 8, 11, 16, 23, 32, 45, 64, 90, 128, 181, 256, 362, 512, 724, 1024},
-     5},
-    {"OffsetFrame",
-     {0, 1, 2, 3, 4, 6, 8, 11, 16, 23, 32, 45, 64, 90, 128, 181, 256, 362, 512, 724},
-     5},
-    {"Trend", {0, 0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 1.0}, 5},
-    {"SD Skipfactor", {0.5, 0.7, 1.0, 1.5, 2.0, 2.5, 3.0, 4.0, 6.0}, 1},
-};
+// The values each filter key may take, by the key table's name: the driving benchmark's ladders,
+// whose ranges leave no point of its fronts at an edge, and Trend in tenths. The coarse step spans
+// a range in four to six values, which with a walk of one and two keys finds the benchmark's
+// fronts within a few percent; the outlier factor is walked, never gridded. A filter key added to
+// the key table is searched once it has a ladder here.
+std::vector<SearchKey> Ladders() {
+    std::vector<SearchKey> ladders = AxisFilterKeys();
+    for (SearchKey& ladder : ladders) {
+        if (ladder.name == "DecreaseFrame" || ladder.name == "OffsetFrame") {
+            ladder.coarseStep = 5;
+        } else if (ladder.name == "SD Skipfactor") {
+            ladder.coarseStep = 1;
+        }
+    }
+    ladders.push_back({"Trend", {0, 0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 1.0}, 5});
+    return ladders;
+}
 
 std::vector<LadderKey> FindSearchedKeys() {
+    const std::vector<SearchKey> ladders = Ladders();
     std::vector<LadderKey> keys;
     // The axis keys first and the outlier factor, which a settings file holds once for all three
     // axes, last: the search holds it while the axes are searched on their own.
@@ -37,7 +38,7 @@ std::vector<LadderKey> FindSearchedKeys() {
             if (key.place != place || !SetsFilter(key)) {
                 continue;
             }
-            for (const SearchKey& ladder : kLadders) {
+            for (const SearchKey& ladder : ladders) {
                 if (ladder.name == key.name) {
                     keys.push_back({&key, ladder});
                 }
